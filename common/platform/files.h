@@ -21,3 +21,5 @@ FILE* openFile(const std::string& path, const char* mode);
 
 enum class PathKind { Missing, File, Folder };
 PathKind pathKind(const std::string& path);
+
+}  // namespace tnw::platform
