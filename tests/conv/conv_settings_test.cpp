@@ -56,7 +56,7 @@ TEST(ConvSettings, IntegersReadLikeThePlatformReader)
     EXPECT_EQ(s.nMode, 0);
     EXPECT_EQ(s.nImageType, 12);
     EXPECT_EQ(s.nPageOrder, -3);
-    EXPECT_EQ(s.nMakeLog, 0);  // present but empty: not the default
+    EXPECT_EQ(s.nMakeLog, 1);  // present but empty: the default, as the platform reader gives
     EXPECT_EQ(s.nFiling, 7);
     EXPECT_EQ(s.nShowLog, 1);
 }
