@@ -42,9 +42,10 @@ int GetPrivateProfileInt(const char* section, const char* key, int def, const ch
 // keeps its place (and its spelling); a new key goes after the last non-blank line of its
 // section, a new section (preceded by a blank line) to the end of the file. A null `value`
 // deletes the key; a null `key` deletes the whole section (header and body). The file is
-// replaced atomically. Returns false when the file cannot be read or written, or when a name
-// or the value holds a line break (CR or LF), or the key holds '=' or a null `section` is given:
-// such a write would change other entries of the file than the one asked for.
+// replaced atomically. Returns false when the file cannot be read or written, when `section`
+// is null, when a name or the value holds a line break (CR or LF), or when the key is empty,
+// holds '=' or starts with ';' or '[': such a write would not read back as written, or would
+// change other entries of the file than the one asked for.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const char* path);
 

@@ -19,22 +19,30 @@ public:
     virtual ~ProgressWindow() = default;
     virtual void setText(const std::string& text) = 0;
     virtual void setPercent(int percent) = 0;
-    // True once the user pressed Cancel.
+    // True once the user pressed Cancel (or closed the window). Stays true.
     virtual bool cancelled() const = 0;
+    // The caption of the Cancel button ("キャンセル" unless set, e.g. sjis("中止")).
+    virtual void setCancelText(const std::string& text) { (void)text; }
 };
 
 class UiBackend {
 public:
     virtual ~UiBackend() = default;
+    // Shows a modal message box and returns the button pressed. Closing the box answers
+    // Cancel when there is a Cancel button, otherwise No (Yes/No) or Ok.
     virtual MsgAnswer message(const std::string& title, const std::string& text,
                               MsgButtons buttons, MsgIcon icon) = 0;
+    // Opens a modeless progress window (empty text line, bar at 0), shown at once and closed
+    // when the returned object is destroyed. It must not outlive its backend.
     virtual std::unique_ptr<ProgressWindow> openProgress(const std::string& title) = 0;
-    // Processes at most one pending window event, so Cancel can be read during long work.
+    // Processes the window events pending now (without waiting for new ones), so Cancel can be
+    // read during long work.
     virtual void pumpOneEvent() = 0;
 };
 
 // The backend in use: the one installed by setUiBackend, otherwise Qt widgets when a
-// QApplication exists and a display is present, otherwise the console.
+// QApplication exists and a display is present, otherwise the console. Take it afresh for each
+// use; a reference kept across setUiBackend may dangle.
 UiBackend& ui();
 // Installs a backend for this process (tests); null returns to the automatic choice.
 void setUiBackend(std::shared_ptr<UiBackend> backend);
@@ -43,11 +51,20 @@ void setUiBackend(std::shared_ptr<UiBackend> backend);
 MsgAnswer showMessage(const std::string& title, const std::string& text,
                       MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
 
+// The backends themselves, for the code that chooses and for tests.
+// Qt widgets: QMessageBox and a modeless progress dialog. Needs a QApplication.
+std::unique_ptr<UiBackend> makeQtUi();
+// Console: each message is written as "[title] text" (UTF-8, one line) to standard error;
+// Ok answers Ok, OkCancel answers Cancel, questions answer No; the progress window shows
+// nothing and is never cancelled; pumping does nothing.
+std::unique_ptr<UiBackend> makeConsoleUi();
+
 // True when a graphical display can be used (DISPLAY or WAYLAND_DISPLAY set, and
 // QT_QPA_PLATFORM not offscreen or minimal).
 bool hasDisplay();
 
-// Records every message and answers as the test says.
+// Records every message and answers as the test says. Its progress windows record their texts
+// into `progressTexts` and must not outlive the recorder.
 class RecorderUi : public UiBackend {
 public:
     struct Message {
