@@ -197,6 +197,8 @@ unsigned copyList(std::string_view list, char* buf, unsigned size)
     if (list.size() + 1 <= size) {
         std::memcpy(buf, list.data(), list.size());
         buf[list.size()] = '\0';
+        if (list.empty() && size >= 2)
+            buf[1] = '\0';  // an empty list is two zeros too
         return static_cast<unsigned>(list.size());
     }
     if (size < 2) {
