@@ -1,0 +1,40 @@
+// Wrapping a JPEG file into the temporary TIFF that the PDF writer reads: the JPEG is analysed,
+// re-encoded as baseline when it cannot go into a PDF as it is (progressive or arithmetic-coded),
+// and its bytes become the one strip of the TIFF.
+#pragma once
+
+#include "conv/pdf/jpeg_analysis.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tnw::conv {
+
+// Names of the temporary files in the work folder.
+inline constexpr const char* kWrapCopyName = "tnwjpg_1.jpg";      // copy of the input
+inline constexpr const char* kWrapBaselineName = "tnwjpg_2.jpg";  // its baseline re-encoding
+
+struct JpegWrapResult {
+    JpegInfo info;              // the JPEG that was wrapped (the re-encoding when there was one)
+    bool reencoded = false;     // progressive or arithmetic input, re-encoded: the log row gets
+                                // the note "ﾌﾟﾛｸﾞﾚｼﾌﾞDCT."
+    bool invertedCmyk = false;  // CMYK or YCCK with the Adobe marker: inverted samples
+    std::uint64_t dataSize = 0; // bytes of the wrapped JPEG (the strip)
+    std::string diagnostic;     // what failed, for the debug output; never shown to the user
+};
+
+// Wraps the JPEG file `jpegPath` into the TIFF file `tiffPath` (replaced), using `workFolder` for
+// the temporary JPEG files, which are deleted before returning. All paths are code page 932.
+// 0, or:
+//   -1   the analysis failed, or the file cannot be opened
+//   -2   the file came up short or changed size while it was read
+//   -10  the height is not 1 to 16384 rows, or the file is gone
+//   -11  no memory for the file's bytes, or the file does not fit a TIFF
+//   -300 the copy for the re-encoding cannot be created
+//   -301 the copy came up short or the re-encoding failed; the TIFF came up short
+//   -304 the TIFF cannot be laid out
+// The TIFF writer's -300 for a TIFF that cannot be created is passed on as well.
+int wrapJpegFile(const std::string& jpegPath, const std::string& tiffPath,
+                 const std::string& workFolder, JpegWrapResult& result);
+
+}  // namespace tnw::conv
