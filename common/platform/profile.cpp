@@ -375,22 +375,29 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
         return false;
     const size_t count = text.lines().size();
     const size_t header = text.findSection(section);
-    if (!key) {  // delete the section
-        if (header == ProfileText::npos)
-            return true;
-        std::vector<std::string_view> out = textsOf(text, 0, header);
-        std::vector<std::string_view> rest = textsOf(text, text.sectionEnd(header), count);
-        out.insert(out.end(), rest.begin(), rest.end());
+    if (!key) {  // delete the section, and any later section of the same name
+        std::vector<std::string_view> out;
+        bool dropping = false;
+        for (const Line& l : text.lines()) {
+            if (l.kind == Line::Section)
+                dropping = sameName(l.name, trim(section));
+            if (!dropping)
+                out.push_back(l.text);
+        }
         return save(text, out, path);
     }
     const size_t line = header == ProfileText::npos ? ProfileText::npos
                                                     : text.findKey(header, key);
-    if (!value) {  // delete the key
+    if (!value) {  // delete the key: every line of it, so no older copy shows up again
         if (line == ProfileText::npos)
             return true;
-        std::vector<std::string_view> out = textsOf(text, 0, line);
-        std::vector<std::string_view> rest = textsOf(text, line + 1, count);
-        out.insert(out.end(), rest.begin(), rest.end());
+        const size_t end = text.sectionEnd(header);
+        std::vector<std::string_view> out;
+        for (size_t i = 0; i < count; ++i) {
+            const Line& l = text.lines()[i];
+            if (i < line || i >= end || l.kind != Line::Key || !sameName(l.name, trim(key)))
+                out.push_back(l.text);
+        }
         return save(text, out, path);
     }
     if (line != ProfileText::npos) {  // an existing key keeps its place and spelling

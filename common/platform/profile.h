@@ -41,7 +41,8 @@ int GetPrivateProfileInt(const char* section, const char* key, int def, const ch
 // Writes one value, keeping comments, blank lines, other keys and their order. An existing key
 // keeps its place (and its spelling); a new key goes after the last non-blank line of its
 // section, a new section (preceded by a blank line) to the end of the file. A null `value`
-// deletes the key; a null `key` deletes the whole section (header and body). The file is
+// deletes the key (every copy of it in the section); a null `key` deletes the whole section
+// (header and body, and any later section of the same name). The file is
 // replaced atomically. Returns false when the file cannot be read or written, when `section`
 // is null, when a name or the value holds a line break (CR or LF), or when the key is empty,
 // holds '=' or starts with ';' or '[': such a write would not read back as written, or would

@@ -159,6 +159,20 @@ TEST_F(Profile, WriteCreatesTheFileAndDeletesKeysAndSections)
     EXPECT_EQ(readFile(m_path), "[A]\r\nm=2\r\n\r\n");
 }
 
+TEST_F(Profile, FirstCopyWinsAndDeletingLeavesNoOlderCopy)
+{
+    ini("[S]\r\nk=1\r\nk=2\r\n[s]\r\nk=3\r\nm=4\r\n[T]\r\nk=5\r\n");
+    EXPECT_EQ(get("S", "k"), "1");
+    EXPECT_EQ(get("S", "m"), "-");  // only the first section of a name is read
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "9", m_path.c_str()));
+    EXPECT_EQ(get("S", "k"), "9");
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", nullptr, m_path.c_str()));
+    EXPECT_EQ(get("S", "k"), "-");
+    ASSERT_TRUE(WritePrivateProfileString("S", nullptr, nullptr, m_path.c_str()));
+    EXPECT_EQ(get("S", "m"), "-");
+    EXPECT_EQ(readFile(m_path), "[T]\r\nk=5\r\n");
+}
+
 TEST_F(Profile, WriteSectionReplacesTheBodyWhole)
 {
     ini("[USERFORM]\r\nold1=\r\n; old note\r\nold2=\r\n\r\n[Form]\r\nfx=1\r\n");
