@@ -1,0 +1,154 @@
+// JPEG files made by libjpeg for the tests: baseline, progressive, arithmetic-coded, grayscale,
+// CMYK with or without the Adobe marker, YCCK, restart intervals and densities.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace tnw::test {
+
+struct JpegSpec {
+    int width = 16;
+    int height = 16;
+    J_COLOR_SPACE input = JCS_RGB;        // JCS_GRAYSCALE, JCS_RGB, JCS_CMYK or JCS_UNKNOWN
+    int components = 0;                   // for JCS_UNKNOWN input
+    J_COLOR_SPACE coded = JCS_UNKNOWN;    // when set, the coded colour space (JCS_YCCK, JCS_RGB)
+    int adobe = -1;                       // -1 libjpeg's choice, 0 no Adobe marker, 1 write it
+    bool jfif = true;
+    bool progressive = false;
+    bool arithmetic = false;
+    unsigned restartInterval = 0;
+    int densityUnit = 0;
+    int xDensity = 1;
+    int yDensity = 1;
+    int quality = 90;
+    std::vector<std::uint8_t> fill;       // one sample value per component (default 128 each)
+    bool gradient = false;                // add x + y to the first component
+};
+
+inline void failOnJpegError(j_common_ptr cinfo)
+{
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    std::fprintf(stderr, "test fixture: libjpeg error: %s\n", text);
+    std::abort();
+}
+
+// The JPEG file's bytes.
+inline std::string makeJpeg(const JpegSpec& spec)
+{
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    err.error_exit = failOnJpegError;
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    jpeg_mem_dest(&c, &out, &outSize);
+    c.image_width = static_cast<JDIMENSION>(spec.width);
+    c.image_height = static_cast<JDIMENSION>(spec.height);
+    c.in_color_space = spec.input;
+    c.input_components = spec.input == JCS_GRAYSCALE ? 1
+                         : spec.input == JCS_CMYK    ? 4
+                         : spec.input == JCS_RGB     ? 3
+                                                     : spec.components;
+    jpeg_set_defaults(&c);
+    if (spec.input == JCS_UNKNOWN)
+        jpeg_set_colorspace(&c, JCS_UNKNOWN);
+    if (spec.coded != JCS_UNKNOWN)
+        jpeg_set_colorspace(&c, spec.coded);
+    jpeg_set_quality(&c, spec.quality, TRUE);
+    if (spec.adobe >= 0)
+        c.write_Adobe_marker = spec.adobe ? TRUE : FALSE;
+    c.write_JFIF_header = spec.jfif ? TRUE : FALSE;
+    c.density_unit = static_cast<UINT8>(spec.densityUnit);
+    c.X_density = static_cast<UINT16>(spec.xDensity);
+    c.Y_density = static_cast<UINT16>(spec.yDensity);
+    c.restart_interval = spec.restartInterval;
+    c.arith_code = spec.arithmetic ? TRUE : FALSE;
+    if (spec.progressive)
+        jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    const int n = c.input_components;
+    std::vector<JSAMPLE> row(static_cast<size_t>(spec.width) * n);
+    for (int y = 0; y < spec.height; ++y) {
+        for (int x = 0; x < spec.width; ++x) {
+            for (int k = 0; k < n; ++k) {
+                int v = k < static_cast<int>(spec.fill.size()) ? spec.fill[k] : 128;
+                if (spec.gradient && k == 0)
+                    v = (v + x + y) & 0xFF;
+                row[static_cast<size_t>(x) * n + k] = static_cast<JSAMPLE>(v);
+            }
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::string bytes(reinterpret_cast<const char*>(out), outSize);
+    jpeg_destroy_compress(&c);
+    std::free(out);
+    return bytes;
+}
+
+struct DecodedJpeg {
+    bool ok = false;
+    int width = 0;
+    int height = 0;
+    int components = 0;
+    J_COLOR_SPACE coded = JCS_UNKNOWN;
+    bool progressive = false;
+    bool arithmetic = false;
+    bool adobe = false;
+    bool jfif = false;
+    int densityUnit = 0;
+    int xDensity = 0;
+    int yDensity = 0;
+    std::vector<std::uint8_t> pixels;  // rows top-down, output_components samples per pixel
+
+    int at(int x, int y, int k) const
+    {
+        return pixels[(static_cast<size_t>(y) * width + x) * components + k];
+    }
+};
+
+// Decodes `bytes` without any colour conversion of CMYK (gray stays gray, YCbCr/RGB become RGB).
+inline DecodedJpeg decodeJpeg(const std::string& bytes)
+{
+    DecodedJpeg d;
+    jpeg_decompress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    err.error_exit = failOnJpegError;
+    jpeg_create_decompress(&c);
+    jpeg_mem_src(&c, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    jpeg_read_header(&c, TRUE);
+    d.coded = c.jpeg_color_space;
+    d.progressive = c.progressive_mode;
+    d.arithmetic = c.arith_code;
+    d.adobe = c.saw_Adobe_marker;
+    d.jfif = c.saw_JFIF_marker;
+    d.densityUnit = c.density_unit;
+    d.xDensity = c.X_density;
+    d.yDensity = c.Y_density;
+    jpeg_start_decompress(&c);
+    d.width = static_cast<int>(c.output_width);
+    d.height = static_cast<int>(c.output_height);
+    d.components = c.output_components;
+    d.pixels.resize(static_cast<size_t>(d.width) * d.height * d.components);
+    while (c.output_scanline < c.output_height) {
+        JSAMPROW rows[1] = {d.pixels.data() +
+                            static_cast<size_t>(c.output_scanline) * d.width * d.components};
+        jpeg_read_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_decompress(&c);
+    jpeg_destroy_decompress(&c);
+    d.ok = true;
+    return d;
+}
+
+}  // namespace tnw::test
