@@ -199,9 +199,12 @@ int rasterSetHeader(Raster* r, int width, int height, int bitsPerPixel, int comp
     if (compression == kRasterRle8 && bitsPerPixel != 8) return kRasterRle8Depth;
     if (compression == kRasterRle4 && bitsPerPixel != 4) return kRasterRle4Depth;
     if (compression < kRasterRgb || compression > kRasterRle4) return kRasterHeaderDepth;
+    // The stride fits in 36 bits; checked against INT_MAX, its product with the height cannot
+    // overflow 64 bits.
     const long long stride = rasterStride(width, bitsPerPixel);
+    if (stride > INT_MAX) return kRasterNoPixelMemory;
     const long long imageSize = stride * height;
-    if (stride > INT_MAX || imageSize > INT_MAX) return kRasterNoPixelMemory;
+    if (imageSize > INT_MAX) return kRasterNoPixelMemory;
 
     r->width = width;
     r->height = height;

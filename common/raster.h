@@ -144,6 +144,7 @@ public:
     ScopedRaster& operator=(const ScopedRaster&) = delete;
     Raster* get() { return &m_raster; }
     Raster* operator->() { return &m_raster; }
+    Raster& operator*() { return m_raster; }
 
 private:
     Raster m_raster;

@@ -125,17 +125,6 @@ TEST(TnwBuff, RecordCopiedByteForByteIsRefused)
     EXPECT_EQ(tnwBlFreeAll(&list), kTnwBuffOk);
 }
 
-TEST(TnwBuff, ResetEmptiesTheListAndKeepsItUsable)
-{
-    CTnwbuff list;
-    ASSERT_EQ(list.AddString("a"), kTnwBuffOk);
-    ASSERT_EQ(list.Reset(), kTnwBuffOk);
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.Text(), nullptr);
-    ASSERT_EQ(list.AddString("b"), kTnwBuffOk);
-    EXPECT_EQ(texts(list), (std::vector<std::string>{"b"}));
-}
-
 TEST(TnwBuff, CopyToUsesOwnOrGivenSizesWithoutReadingPastBlocks)
 {
     CTnwbuff from, to;
