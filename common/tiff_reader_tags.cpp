@@ -128,8 +128,8 @@ std::span<const TiffTagRow> tiffTagTable()
 
 const TiffTagRow* findTiffTag(uint16_t tag)
 {
-    const auto* it = std::lower_bound(std::begin(kTags), std::end(kTags), tag,
-                                      [](const TiffTagRow& row, uint16_t t) { return row.tag < t; });
+    const auto before = [](const TiffTagRow& row, uint16_t t) { return row.tag < t; };
+    const auto* it = std::lower_bound(std::begin(kTags), std::end(kTags), tag, before);
     return it != std::end(kTags) && it->tag == tag ? it : nullptr;
 }
 
