@@ -234,7 +234,8 @@ int rasterCreate(Raster* r, int width, int height, int bitsPerPixel, const uint8
     if (int rc = rasterSetHeader(r, width, height, bitsPerPixel, kRasterRgb); rc != kRasterOk) {
         return rc == kRasterNoPixelMemory && pixelMode == kRasterSection ? kRasterNoSection : rc;
     }
-    if (pixelMode == kRasterSection && deviceContext == nullptr) return kRasterNoDeviceContext;
+    // Without a graphics system a bitmap section is plain memory, so pixel mode 2 allocates like
+    // mode 1 whether or not a device context was given; -113 is kept in the code list only.
 
     r->headerSize = kHeaderBytes + r->paletteBytes;
     r->header = static_cast<RasterInfoHeader*>(std::calloc(1, r->headerSize));

@@ -4,8 +4,8 @@
 //
 // There is no graphics system behind the record on Linux: the device context is an opaque
 // pointer that callers may pass along, no bitmap section or palette object of a display exists,
-// pixel mode 2 allocates the pixels like mode 1, and "make palette" builds the logical palette
-// data (entries and index translation table) only.
+// pixel mode 2 allocates the pixels like mode 1 (with or without a device context), and "make
+// palette" builds the logical palette data (entries and index translation table) only.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,7 @@ enum RasterCode {
     kRasterCreateNull = -110,
     kRasterCreateDepth = -111,
     kRasterNoHeaderMemory = -112,
-    kRasterNoDeviceContext = -113,  // pixel mode 2 without a device context
+    kRasterNoDeviceContext = -113,  // kept for the code list: mode 2 needs no device context here
     kRasterHeaderNull = -120,
     kRasterBadSize = -121,           // width or height <= 0
     kRasterHeaderDepth = -122,
@@ -109,7 +109,7 @@ void rasterClear(Raster* r, void* deviceContext);
 int rasterSetHeader(Raster* r, int width, int height, int bitsPerPixel, int compression);
 // Builds a record: the information header with its palette (`rgb` holds `rgbCount` red, green,
 // blue triples; missing entries are black, extra ones ignored) and, by `pixelMode`, no pixels,
-// own zeroed pixels, or (mode 2, which needs the device context) pixels for a bitmap section.
+// own zeroed pixels, or (mode 2) pixels for a bitmap section, which here are the same.
 // A record that already carries the tag is destroyed first, keeping its device context; pass a
 // cleared, destroyed, moved-from or zeroed record.
 int rasterCreate(Raster* r, int width, int height, int bitsPerPixel, const uint8_t* rgb,

@@ -62,6 +62,15 @@ TEST(RasterCreate, BuildsHeaderPaletteAndPaddedBottomUpRows)
     EXPECT_EQ(r->headerSize, 40);
 }
 
+TEST(RasterCreate, SectionModeWithoutDeviceContextAllocatesLikeOwnedPixels)
+{
+    Raster r{};
+    ASSERT_EQ(rasterCreate(&r, 3, 2, 24, nullptr, 0, kRasterSection), kRasterOk);
+    EXPECT_NE(r.pixels, nullptr);
+    EXPECT_EQ(r.imageSize, 24);
+    EXPECT_EQ(rasterDestroy(&r), 0);
+}
+
 TEST(RasterCreate, RefusesBadArgumentsWithTheirCodes)
 {
     Raster r{};
@@ -70,7 +79,6 @@ TEST(RasterCreate, RefusesBadArgumentsWithTheirCodes)
     EXPECT_EQ(rasterCreate(&r, 1, 1, 2, nullptr, 0, 1), kRasterHeaderDepth);
     EXPECT_EQ(rasterCreate(&r, 0, 1, 8, nullptr, 0, 1), kRasterBadSize);
     EXPECT_EQ(rasterCreate(&r, 1, -1, 8, nullptr, 0, 1), kRasterBadSize);
-    EXPECT_EQ(rasterCreate(&r, 1, 1, 8, nullptr, 0, kRasterSection), kRasterNoDeviceContext);
     EXPECT_EQ(r.header, nullptr);  // nothing was left allocated
 
     EXPECT_EQ(rasterSetHeader(nullptr, 1, 1, 8, 0), kRasterHeaderNull);
