@@ -75,17 +75,16 @@ std::string foldedName(std::string_view name)
     return out;
 }
 
-// A list of zero-terminated names read from the form file, of any length (the profile reader
-// cuts a list that does not fit its buffer, so the buffer grows until it holds the whole list).
-std::string readNameList(const char* section, const char* path)
+// The names of all sections of the form file, each zero-terminated, however long the list (the
+// profile reader cuts a list that does not fit its buffer, so the buffer grows until it holds
+// the whole list).
+std::string readSectionNames(const char* path)
 {
     std::string buf(kUserListBytes, '\0');
     for (;;) {
         const unsigned size = static_cast<unsigned>(buf.size());
-        const unsigned n = section ? platform::GetPrivateProfileKeyNames(section, buf.data(),
-                                                                         size, path)
-                                   : platform::GetPrivateProfileString(nullptr, nullptr, nullptr,
-                                                                       buf.data(), size, path);
+        const unsigned n =
+            platform::GetPrivateProfileString(nullptr, nullptr, nullptr, buf.data(), size, path);
         // A cut list keeps size - 2 bytes, or one less when that would split a double-byte
         // character; a shorter result is the whole list.
         if (n + 4 <= size || size >= (1u << 28)) {
@@ -96,7 +95,19 @@ std::string readNameList(const char* section, const char* path)
     }
 }
 
-// The names of a list read by readNameList, in order.
+// The user form names of section USERFORM, each zero-terminated. Read a few bytes past the
+// 4096 of the list's buffer, so that a name ending right at the cut shows whole (its own zero
+// follows it) and one running past the cut shows cut.
+std::string readUserNames(const char* path)
+{
+    std::string buf(kUserListBytes + 8, '\0');
+    const unsigned n = platform::GetPrivateProfileKeyNames(
+        kUserFormSection, buf.data(), static_cast<unsigned>(buf.size()), path);
+    buf.resize(n);
+    return buf;
+}
+
+// The names of a list of zero-terminated names, in order.
 std::vector<std::string_view> splitNames(std::string_view list)
 {
     std::vector<std::string_view> names;
@@ -213,7 +224,7 @@ int CPaperFormTable::LoadForms(const char* path)
         // without the file being read again for each of its keys.
         std::unordered_set<std::string> sections;
         if (!m_formPath.empty()) {
-            const std::string list = readNameList(nullptr, file);
+            const std::string list = readSectionNames(file);
             for (std::string_view name : splitNames(list))
                 sections.insert(foldedName(name));
         }
@@ -234,14 +245,13 @@ int CPaperFormTable::LoadForms(const char* path)
         }
 
         if (!m_formPath.empty()) {
-            const std::string list = readNameList(kUserFormSection, file);
+            const std::string list = readUserNames(file);
             int place = 0;
-            size_t offset = 0;
             for (std::string_view name : splitNames(list)) {
-                offset = static_cast<size_t>(name.data() - list.data()) + name.size();
-                // Only names wholly inside the first 4096 bytes (with the list's two final
+                // Only names wholly inside the first 4096 bytes (less the list's two final
                 // zeros) count; a name cut there would be a different form.
-                if (offset > kUserListBytes - 2)
+                const size_t end = static_cast<size_t>(name.data() - list.data()) + name.size();
+                if (end > kUserListBytes - 2)
                     break;
                 PaperForm form;
                 form.nUser = 1;
