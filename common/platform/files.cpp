@@ -122,7 +122,13 @@ bool toOsPath(const std::string& path, std::string& osPath)
 
 bool fromOsPath(const std::string& osPath, std::string& path)
 {
-    return utf8ToCp932(osPath, path);
+    // Some characters share one code page 932 form ("¥" and "\", "‾" and "~", "−" and
+    // "－"): such a name would come back as another file's name, so it has no form here.
+    std::string back;
+    if (utf8ToCp932(osPath, path) && cp932ToUtf8(path, back) && back == osPath)
+        return true;
+    path.clear();
+    return false;
 }
 
 FILE* openFile(const std::string& path, const char* mode)

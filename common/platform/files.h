@@ -14,8 +14,10 @@ namespace tnw::platform {
 // The operating system's (UTF-8) form of a code page 932 path. False when the bytes are not
 // valid code page 932.
 bool toOsPath(const std::string& path, std::string& osPath);
-// The system's (code page 932) form of an operating-system path. False when the name has no
-// code page 932 form: such a name is refused by the caller, never mangled.
+// The system's (code page 932) form of an operating-system path. False (and `path` empty)
+// when the name has no code page 932 form, including a name that would not convert back to
+// itself ("¥" becomes "\" in code page 932): such a name is refused by the caller, never
+// mangled.
 bool fromOsPath(const std::string& osPath, std::string& path);
 
 // fopen on a code page 932 path; null when the path cannot be converted or opened.
