@@ -1,0 +1,204 @@
+#include "conv/pdf/jpeg_wrap.h"
+
+#include "common/tiff_reader.h"
+#include "support/temp_dir.h"
+#include "tests/conv/pdf/jpeg_fixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace tnw::conv;
+using tnw::common::TiffReader;
+using tnw::test::decodeJpeg;
+using tnw::test::JpegSpec;
+using tnw::test::makeJpeg;
+using tnw::test::readFile;
+using tnw::test::TempDir;
+using tnw::test::writeFile;
+
+namespace {
+
+class JpegWrap : public ::testing::Test {
+protected:
+    int wrap(const std::string& bytes)
+    {
+        EXPECT_TRUE(writeFile(input(), bytes));
+        return wrapJpegFile(input(), tiff(), m_dir.path(), m_result);
+    }
+    int wrap(const JpegSpec& spec) { return wrap(makeJpeg(spec)); }
+
+    std::string input() const { return m_dir.file("page.jpg"); }
+    std::string tiff() const { return m_dir.file("tnwt2pdojpg.tif"); }
+
+    // The strip of the temporary TIFF, read through our tag reader.
+    std::string strip()
+    {
+        TiffReader reader;
+        EXPECT_EQ(reader.open(tiff()), 0);
+        EXPECT_EQ(reader.readDirectories(), 0);
+        EXPECT_EQ(reader.readDirectory(0), 0);
+        m_record = reader.record();
+        if (m_record.stripOffsets.size() != 1)
+            return {};
+        return readFile(tiff()).substr(m_record.stripOffsets[0], m_record.stripByteCounts[0]);
+    }
+
+    bool temporariesGone() const
+    {
+        return readFile(m_dir.file(kWrapCopyName)).empty() &&
+               readFile(m_dir.file(kWrapBaselineName)).empty();
+    }
+
+    TempDir m_dir;
+    JpegWrapResult m_result;
+    tnw::common::TiffDirectory m_record;
+};
+
+}  // namespace
+
+TEST_F(JpegWrap, BaselineColourFileIsTheStripByteForByte)
+{
+    JpegSpec spec;
+    spec.width = 50;
+    spec.height = 20;
+    spec.densityUnit = 1;
+    spec.xDensity = spec.yDensity = 300;
+    const std::string jpeg = makeJpeg(spec);
+    ASSERT_EQ(wrap(jpeg), 0) << m_result.diagnostic;
+    EXPECT_EQ(strip(), jpeg);
+    EXPECT_EQ(m_record.compression, 6);
+    EXPECT_EQ(m_record.photometric, 6);
+    EXPECT_EQ(m_record.resolutionUnit, 2);
+    EXPECT_FALSE(m_result.reencoded);
+    EXPECT_FALSE(m_result.invertedCmyk);
+    EXPECT_EQ(m_result.dataSize, jpeg.size());
+    EXPECT_EQ(m_result.info.width, 50);
+    EXPECT_EQ(m_result.info.xDensity, 300);
+}
+
+TEST_F(JpegWrap, GrayscaleFileBecomesCompression7Photometric1)
+{
+    JpegSpec spec;
+    spec.input = JCS_GRAYSCALE;
+    const std::string jpeg = makeJpeg(spec);
+    ASSERT_EQ(wrap(jpeg), 0);
+    EXPECT_EQ(strip(), jpeg);
+    EXPECT_EQ(m_record.compression, 7);
+    EXPECT_EQ(m_record.photometric, 1);
+    EXPECT_EQ(m_record.samplesPerPixel, 1);
+    EXPECT_FALSE(m_result.reencoded);
+}
+
+TEST_F(JpegWrap, ProgressiveAndArithmeticFilesAreReencodedOnceAsBaseline)
+{
+    JpegSpec spec;
+    spec.width = 40;
+    spec.height = 24;
+    spec.densityUnit = 2;
+    spec.xDensity = spec.yDensity = 80;
+    for (int kind = 0; kind < 3; ++kind) {
+        SCOPED_TRACE(kind);
+        spec.progressive = kind != 1;
+        spec.arithmetic = kind != 0;
+        const std::string jpeg = makeJpeg(spec);
+        ASSERT_EQ(wrap(jpeg), 0) << m_result.diagnostic;
+        EXPECT_TRUE(m_result.reencoded);
+        EXPECT_FALSE(m_result.info.progressive);
+        EXPECT_FALSE(m_result.info.arithmetic);
+        const std::string data = strip();
+        EXPECT_NE(data, jpeg);
+        EXPECT_EQ(m_result.dataSize, data.size());
+        const auto decoded = decodeJpeg(data);
+        EXPECT_FALSE(decoded.progressive);
+        EXPECT_FALSE(decoded.arithmetic);
+        EXPECT_EQ(decoded.width, 40);
+        EXPECT_EQ(decoded.height, 24);
+        EXPECT_EQ(m_record.resolutionUnit, 3);
+        EXPECT_EQ(m_record.xResolution.numerator, 80u);
+        EXPECT_TRUE(temporariesGone());
+    }
+}
+
+TEST_F(JpegWrap, ImageTallerThanOneStripIsRefusedWithMinus10)
+{
+    JpegSpec spec;
+    spec.width = 1;
+    spec.height = 20000;
+    spec.input = JCS_GRAYSCALE;
+    EXPECT_EQ(wrap(spec), -10);
+    EXPECT_EQ(m_result.info.height, 20000);
+    EXPECT_TRUE(readFile(tiff()).empty());
+
+    spec.progressive = true;  // refused before any re-encoding
+    EXPECT_EQ(wrap(spec), -10);
+    EXPECT_FALSE(m_result.reencoded);
+    EXPECT_TRUE(temporariesGone());
+
+    spec.progressive = false;
+    spec.height = 16384;
+    EXPECT_EQ(wrap(spec), 0);
+}
+
+TEST_F(JpegWrap, UnreadableFilesAreRefusedWithMinus1)
+{
+    const std::string good = makeJpeg({});
+    EXPECT_EQ(wrap(""), -1);
+    EXPECT_EQ(wrap("GIF89a not a JPEG"), -1);
+    EXPECT_EQ(wrap(good.substr(0, 120)), -1);  // breaks off inside the header
+    EXPECT_FALSE(m_result.diagnostic.empty());
+    EXPECT_EQ(wrapJpegFile(m_dir.file("missing.jpg"), tiff(), m_dir.path(), m_result), -1);
+    EXPECT_TRUE(readFile(tiff()).empty());
+}
+
+TEST_F(JpegWrap, CmykWithTheAdobeMarkerIsFlaggedInverted)
+{
+    JpegSpec spec;
+    spec.input = JCS_CMYK;
+    spec.adobe = 1;
+    ASSERT_EQ(wrap(spec), 0);
+    EXPECT_TRUE(m_result.invertedCmyk);
+    strip();
+    EXPECT_EQ(m_record.photometric, 5);
+
+    spec.adobe = 0;
+    ASSERT_EQ(wrap(spec), 0);
+    EXPECT_FALSE(m_result.invertedCmyk);
+
+    spec.adobe = -1;
+    spec.coded = JCS_YCCK;
+    const std::string ycck = makeJpeg(spec);
+    ASSERT_EQ(wrap(ycck), 0);
+    EXPECT_TRUE(m_result.invertedCmyk);
+    EXPECT_EQ(strip(), ycck);
+    EXPECT_EQ(m_record.photometric, 5);
+    EXPECT_EQ(m_record.samplesPerPixel, 4);
+
+    // A progressive CMYK file without the marker is re-encoded with it, samples inverted.
+    spec.coded = JCS_UNKNOWN;
+    spec.adobe = 0;
+    spec.progressive = true;
+    ASSERT_EQ(wrap(spec), 0);
+    EXPECT_TRUE(m_result.reencoded);
+    EXPECT_TRUE(m_result.invertedCmyk);
+}
+
+TEST_F(JpegWrap, ExistingTemporaryTiffIsReplaced)
+{
+    ASSERT_TRUE(writeFile(tiff(), std::string(50000, 'z')));
+    const std::string jpeg = makeJpeg({});
+    ASSERT_EQ(wrap(jpeg), 0);
+    EXPECT_EQ(strip(), jpeg);
+    EXPECT_LT(readFile(tiff()).size(), 50000u);
+}
+
+TEST_F(JpegWrap, MissingWorkFolderFailsTheReencodingWithMinus300)
+{
+    JpegSpec spec;
+    spec.progressive = true;
+    ASSERT_TRUE(writeFile(input(), makeJpeg(spec)));
+    EXPECT_EQ(wrapJpegFile(input(), tiff(), m_dir.file("gone"), m_result), -300);
+    // A plain baseline file needs no work folder.
+    ASSERT_TRUE(writeFile(input(), makeJpeg({})));
+    EXPECT_EQ(wrapJpegFile(input(), tiff(), m_dir.file("gone"), m_result), 0);
+    // A TIFF that cannot be created.
+    EXPECT_EQ(wrapJpegFile(input(), m_dir.file("gone/t.tif"), m_dir.path(), m_result), -300);
+}
