@@ -128,6 +128,15 @@ float tenthsToMm(int tenths)
     return static_cast<float>(tenths) * 0.1f;
 }
 
+// Reads the keys only user forms have: their size and long-sheet mode.
+void readUserSize(PaperForm& form, const char* path)
+{
+    const char* section = form.szName.c_str();
+    form.fWidth = tenthsToMm(platform::GetPrivateProfileInt(section, "fx", 0, path));
+    form.fHeight = tenthsToMm(platform::GetPrivateProfileInt(section, "fy", 0, path));
+    form.nLonger = platform::GetPrivateProfileInt(section, "nLonger", 0, path);
+}
+
 // Reads the keys every form has from its section. `hasSection` false: the section is known to
 // be missing, so every key takes its default without reading the file again.
 void completeForm(PaperForm& form, bool hasSection, int sumDefault, const char* path)
@@ -258,13 +267,8 @@ int CPaperFormTable::LoadForms(const char* path)
                 form.nId = 100 + place++;
                 form.szName = std::string(name);
                 const bool known = hasSection(form.szName);
-                const char* section = form.szName.c_str();
-                if (known) {
-                    form.fWidth = tenthsToMm(platform::GetPrivateProfileInt(section, "fx", 0, file));
-                    form.fHeight =
-                        tenthsToMm(platform::GetPrivateProfileInt(section, "fy", 0, file));
-                    form.nLonger = platform::GetPrivateProfileInt(section, "nLonger", 0, file);
-                }
+                if (known)
+                    readUserSize(form, file);
                 completeForm(form, known, sumDefault, file);
                 m_forms.push_back(std::move(form));
             }

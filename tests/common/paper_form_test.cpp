@@ -243,8 +243,11 @@ TEST(PaperFormSave, DeletedOnlyUserFormLeavesAnEmptyListAndDoesNotComeBack)
 
 TEST(PaperFormSave, NamesThatWouldNotReadBackAreLeftOut)
 {
-    for (const std::string& bad : std::vector<std::string>{"", "a=b", "two\r\nlines", " lead", "trail\t", ";note", "[x]",
-                                  "UserForm", std::string("nul\0x", 5), std::string("\x83")})
+    const std::vector<std::string> refused = {"",      "a=b",      "two\r\nlines",
+                                              " lead", "trail\t", ";note",
+                                              "[x]",   "UserForm", std::string("nul\0x", 5),
+                                              "\x83"};
+    for (const std::string& bad : refused)
         EXPECT_FALSE(IsStorableFormName(bad)) << bad;
 
     TempDir dir;
