@@ -55,7 +55,8 @@ struct PaperPage {
     double xRes = 0;    // pixels per unit, horizontally
     double yRes = 0;    // pixels per unit, vertically
     int landscape = 0;  // 1 landscape, 0 upright; set by matching (see FormVariant)
-    int formIndex = -1; // index of the matched form in the table that matched it; -1 none
+    int formIndex = -1; // index of the matched form in the table that matched it (valid while
+                        // that table lives and is not reloaded); -1 none
     int sumSlot = -1;   // the sheet sums' slot of this page; MatchPageList clears it to -1
 };
 
@@ -78,8 +79,8 @@ inline constexpr char kFormXmlName[] = "tnwForm.xml";
 // Whether a form name can be stored in the form file and read back as the same name: not
 // empty, valid code page 932, no line break, NUL or '=', no blank at either end, and not
 // starting with ';' or '[' (such a line would read as a comment or a section header), and not
-// "USERFORM" in any case (that section lists the user forms). The dialog refuses other names
-// when they are entered; SaveForms and ExportFormsXml leave such forms out.
+// "USERFORM" in any case (that section lists the user forms). A name entry should refuse other
+// names; SaveForms and ExportFormsXml leave such forms out.
 bool IsStorableFormName(const std::string& name);
 
 class CPaperFormTable {
