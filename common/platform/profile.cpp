@@ -315,8 +315,10 @@ unsigned GetPrivateProfileString(const char* section, const char* key, const cha
         }
         const Line::Kind wanted = section ? Line::Key : Line::Section;
         for (size_t i = from == ProfileText::npos ? 0 : from; i < to; ++i) {
-            if (lines[i].kind == wanted) {
-                list.append(lines[i].name);
+            // A name that is empty or holds a zero byte would end the list early.
+            const std::string_view name = lines[i].name;
+            if (lines[i].kind == wanted && !name.empty() && name.find('\0') == name.npos) {
+                list.append(name);
                 list.push_back('\0');
             }
         }

@@ -115,7 +115,7 @@ TEST_F(Profile, LongValueIsCutAtACharacterBoundary)
 TEST_F(Profile, KeyNamesComeAsADoubleZeroTerminatedList)
 {
     ini("[USERFORM]\r\nA4 wide=\r\n;comment=1\r\nno equals\r\n" + sjis("用紙") +
-        "=\r\n[Next]\r\nz=1\r\n");
+        "=\r\n" + std::string("a\0b=1", 5) + "\r\n[]\r\n[Next]\r\nz=1\r\n");
     const std::string all = std::string("A4 wide") + '\0' + sjis("用紙") + '\0';
     EXPECT_EQ(keys("userform"), all);
     // Cut at size - 2 bytes, never inside 用 (3 bytes would split it after "A4 wide\0").
