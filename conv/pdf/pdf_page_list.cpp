@@ -1,0 +1,81 @@
+#include "conv/pdf/pdf_page_list.h"
+
+#include "common/file_kind.h"
+#include "common/platform/files.h"
+#include "common/tiff_reader.h"
+
+namespace tnw::conv {
+
+int PdfSizeAccount::charge(uint64_t dataSize)
+{
+    if (m_reached)
+        return kPageSizeLimit;
+    const uint64_t cost = kPerPage + dataSize;
+    int code = kPageUsable;
+    if (m_total > m_limit || m_limit - m_total < cost) {
+        m_reached = true;
+        code = kPageSizeLimit;
+    }
+    m_total += cost;
+    return code;
+}
+
+namespace {
+
+// The pages of a TIFF file the reader could open; false when it has no directory to read.
+bool addTiffPages(common::TiffReader& reader, const std::string& path, PdfSizeAccount& account,
+                  std::vector<SourcePage>& pages)
+{
+    reader.readDirectories();  // a broken chain keeps the directories read before it
+    const int count = reader.directoryCount();
+    if (count == 0)
+        return false;
+    for (int n = 0; n < count; ++n) {
+        SourcePage page;
+        page.path = path;
+        page.kind = common::kFileKindTiff;
+        page.pagesInSource = count;
+        page.pageIndex = n;
+        if (reader.readDirectory(n) == 0) {
+            const common::TiffDirectory& dir = reader.record();
+            page.dataSize = dir.stripByteCountSum;
+            page.photometric = dir.photometric;
+            page.compression = dir.compression;
+        }
+        page.errorCode = account.charge(page.dataSize);
+        pages.push_back(std::move(page));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<SourcePage> buildPageList(const std::vector<std::string>& paths,
+                                      PdfSizeAccount& account)
+{
+    std::vector<SourcePage> pages;
+    for (const std::string& path : paths) {
+        common::TiffReader reader;
+        if (reader.open(path) == 0 && addTiffPages(reader, path, account, pages))
+            continue;
+        reader.close();
+
+        SourcePage page;
+        page.path = path;
+        page.kind = common::fileKindOf(path);
+        if (page.kind == common::kFileKindJpeg) {
+            platform::fileSize(path, page.dataSize);
+            JpegAnalysis analysis;
+            page.errorCode = analysis.analyse(path) == 0 ? kPageUsable : kPageJpegAnalysisFailed;
+            page.jpeg = analysis.info();
+            if (page.errorCode == kPageUsable)
+                page.errorCode = account.charge(page.dataSize);
+        } else {
+            page.errorCode = kPageUnsupportedFile;
+        }
+        pages.push_back(std::move(page));
+    }
+    return pages;
+}
+
+}  // namespace tnw::conv

@@ -1,0 +1,277 @@
+#include "conv/pdf/pdf_writer.h"
+
+#include "common/file_kind.h"
+#include "common/platform/cp932.h"
+#include "common/platform/files.h"
+#include "common/platform/module_paths.h"
+#include "conv/pdf/pdf_ids.h"
+#include "conv/pdf/pdf_sink.h"
+
+#include <algorithm>
+#include <new>
+
+namespace tnw::conv {
+
+namespace {
+
+constexpr const char* kTemporaryTiffName = "tnwt2pdojpg.tif";
+constexpr const char* kPartialSuffix = ".kvlpart";  // the PDF being written, next to the output
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+PdfSharedState& pdfShared()
+{
+    static PdfSharedState state;
+    return state;
+}
+
+PdfWriter::PdfWriter() = default;
+PdfWriter::~PdfWriter() = default;
+
+void PdfWriter::setVersion(int major, int minor)
+{
+    m_major = major;
+    m_minor = minor;
+}
+
+void PdfWriter::setDeterministic(const std::tm& clock)
+{
+    m_fixedClock = clock;
+}
+
+std::string PdfWriter::temporaryTiffPath() const
+{
+    return m_workFolder + "/" + kTemporaryTiffName;
+}
+
+void PdfWriter::startJob(int debug)
+{
+    PdfSharedState& shared = pdfShared();
+    shared.clearForJob();
+    shared.debug = debug;
+    m_pages.clear();
+    m_sourcePages.clear();
+    m_account.reset();
+    m_minorInUse = m_minor;
+    m_rowMessage.clear();
+    m_note.clear();
+    m_reader.reset();
+    m_readerPath.clear();
+    m_readerCode = 0;
+    m_wrappedJpeg.clear();
+    m_wrap = JpegWrapResult{};
+    m_lastDirectory.reset();
+    m_currentSource.clear();
+    m_currentFileCounted.clear();
+    m_tiffPath.clear();
+    m_pagesWritten = 0;
+    m_usablePages = 0;
+    m_palettePages = 0;
+    m_filesProcessed = 0;
+    if (m_workFolder.empty())
+        m_workFolder = platform::workFolder();
+}
+
+bool PdfWriter::progressGoesOn(int phase, int index, int total)
+{
+    return !m_progress || m_progress(phase, index, total) != 0;
+}
+
+int PdfWriter::pdfWriteJpegFile(int debug, const std::string& jpegPath,
+                                const std::string& outputPath, ProgressProc progress)
+{
+    try {
+        startJob(debug);
+        m_mode = Mode::Jpeg;
+        m_outputPath = outputPath;
+        JobPage page;
+        page.source.path = jpegPath;
+        page.source.kind = common::kFileKindJpeg;
+        page.fromJpegFile = true;
+
+        const int rc = wrapJpegFile(jpegPath, temporaryTiffPath(), m_workFolder, m_wrap);
+        if (rc != 0) {
+            fail(PdfMsg::JpegWrap, rc, jpegPath);
+            if (!m_wrap.diagnostic.empty())
+                diagnostic(m_wrap.diagnostic);
+            logFileRefused(page, false);
+            return rc;
+        }
+        if (m_wrap.reencoded)
+            m_note = platform::sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.");
+        page.invertedCmyk = m_wrap.invertedCmyk;
+        page.source.dataSize = m_wrap.dataSize;
+        m_tiffPath = temporaryTiffPath();
+        m_pages.push_back(std::move(page));
+        return runJob(Mode::Jpeg, outputPath, std::move(progress));
+    } catch (const std::bad_alloc&) {
+        fail(PdfMsg::PageArrayMemory, 0, jpegPath);
+        return kPdfOutputFailed;
+    }
+}
+
+int PdfWriter::pdfWriteTiffFile(int debug, int pageCount, const std::string& tiffPath,
+                                const std::string& outputPath, ProgressProc progress)
+{
+    try {
+        startJob(debug);
+        m_mode = Mode::Tiff;
+        m_outputPath = outputPath;
+        JobPage probe;
+        probe.source.path = tiffPath;
+        probe.source.kind = common::kFileKindTiff;
+
+        m_reader = std::make_unique<common::TiffReader>();
+        int rc = m_reader->open(tiffPath);
+        if (rc != 0) {
+            fail(PdfMsg::OpenError, rc, tiffPath);
+            logFileRefused(probe, false);
+            return rc;
+        }
+        rc = m_reader->readDirectories();
+        if (rc != 0) {
+            fail(PdfMsg::DirectoryError, rc, tiffPath);
+            logFileRefused(probe, false);
+            return rc;
+        }
+        m_readerPath = tiffPath;
+        m_tiffPath = tiffPath;
+        const int count = m_reader->directoryCount();
+        const int pages = pageCount > 0 ? std::min(pageCount, count) : count;
+        for (int n = 0; n < pages; ++n) {
+            JobPage page = probe;
+            page.source.pagesInSource = count;
+            page.source.pageIndex = n;
+            m_pages.push_back(std::move(page));
+        }
+        return runJob(Mode::Tiff, outputPath, std::move(progress));
+    } catch (const std::bad_alloc&) {
+        fail(PdfMsg::PageArrayMemory, 0, tiffPath);
+        return kPdfOutputFailed;
+    }
+}
+
+int PdfWriter::pdfWriteFileList(int debug, const std::string& logSource,
+                                const std::vector<std::string>& paths,
+                                const std::string& outputPath, ProgressProc progress)
+{
+    try {
+        startJob(debug);
+        m_mode = Mode::List;
+        m_outputPath = outputPath;
+        if (paths.empty()) {
+            fail(PdfMsg::NoFiles);
+            logEmptyList(logSource);
+            return 0;
+        }
+        m_sourcePages = buildPageList(paths, m_account);
+        for (const SourcePage& source : m_sourcePages) {
+            JobPage page;
+            page.source = source;
+            page.fromJpegFile = source.kind == common::kFileKindJpeg;
+            m_pages.push_back(std::move(page));
+        }
+        if (m_pages.empty()) {
+            fail(PdfMsg::NoPages);
+            return 0;
+        }
+        return runJob(Mode::List, outputPath, std::move(progress));
+    } catch (const std::bad_alloc&) {
+        fail(PdfMsg::PageArrayMemory, 0, outputPath);
+        return kPdfOutputFailed;
+    }
+}
+
+int PdfWriter::runJob(Mode mode, const std::string& outputPath, ProgressProc progress)
+{
+    m_mode = mode;
+    m_outputPath = outputPath;
+    m_progress = std::move(progress);
+
+    const bool goOn = examinePages();
+    if (!goOn) {
+        // Nothing will be written after a cancel here: the page tree names no page.
+        pdfShared().cancelled = true;
+        for (JobPage& page : m_pages)
+            page.usable = false;
+    }
+    numberPages();
+
+    int rc = 0;
+    if (m_usablePages == 0 && goOn) {
+        // Every page was refused: no PDF, an existing output stays as it is.
+        for (JobPage& page : m_pages)
+            logUnusablePage(page);
+        if (pdfShared().message.empty())
+            report(PdfMsg::NoPages);
+    } else {
+        rc = writeDocument(outputPath);
+    }
+    logSizeLimitRows();
+    m_reader.reset();
+    if (rc != 0)
+        return rc;
+    return pdfShared().cancelled ? kPdfCancelled : 0;
+}
+
+std::string PdfWriter::documentDate() const
+{
+    if (m_mode != Mode::List && m_lastDirectory) {
+        const std::string date = pdfDateFromTiff(m_lastDirectory->dateTime);
+        if (!date.empty())
+            return date;
+    }
+    return pdfDateFromTime(m_fixedClock ? *m_fixedClock : localNow());
+}
+
+int PdfWriter::writeDocument(const std::string& outputPath)
+{
+    const std::string partial = outputPath + kPartialSuffix;
+    std::unique_ptr<FILE, FileCloser> file(platform::openFile(partial, "wb"));
+    if (!file) {
+        fail(PdfMsg::OutputOpen, 0, outputPath);
+        if (!m_pages.empty())
+            logFileRefused(m_pages.front(), false);
+        return kPdfOutputFailed;
+    }
+
+    PdfSink sink(file.get());
+    PdfWriterContext context;
+    context.major = m_major;
+    context.minor = m_minorInUse;
+    context.date = documentDate();
+    PdfRandom fresh;
+    context.identifier = makeFileIdentifier(m_fixedClock ? fresh : threadPdfRandom());
+
+    writeHeader(sink, context.major, context.minor);
+    writeCatalog(sink, context);
+    const common::TiffDirectory* tags =
+        m_mode != Mode::List && m_lastDirectory ? &*m_lastDirectory : nullptr;
+    writeInfo(sink, context, makeInfoTexts(m_doc, tags, context.date));
+    std::vector<int> pageObjects;
+    for (const JobPage& page : m_pages) {
+        if (page.usable)
+            pageObjects.push_back(page.objectNumber);
+    }
+    writePageTree(sink, context, pageObjects);
+    if (!pdfShared().cancelled)
+        writePages(sink, context);
+    writeXrefAndTrailer(sink, context);
+
+    const bool written = !sink.failed() && std::fflush(file.get()) == 0;
+    const bool closed = std::fclose(file.release()) == 0;
+    if (!written || !closed || !platform::renamePath(partial, outputPath, true)) {
+        platform::deleteFile(partial);
+        fail(PdfMsg::OutputWrite, 0, outputPath);
+        if (!m_pages.empty())
+            logFileRefused(m_pages.front(), false);
+        return kPdfOutputFailed;
+    }
+    return 0;
+}
+
+}  // namespace tnw::conv

@@ -1,0 +1,175 @@
+// PdfWriter: writes one PDF of image pages from one JPEG file, one TIFF file or an ordered list
+// of JPEG and TIFF files. One writer serves one job: configure it, call one entry point, read
+// the results (message, image records, counters), destroy it.
+//
+// Every job first examines all its pages (progress phase 0), so that the page tree written at
+// the start of the file names exactly the pages that will follow; then it writes the file
+// (phase 1). The PDF is written to a temporary file next to the output and renamed over it at
+// the end, so an existing output is replaced only by a complete file.
+#pragma once
+
+#include "common/tiff_reader.h"
+#include "conv/pdf/pdf_document.h"
+#include "conv/pdf/jpeg_wrap.h"
+#include "conv/pdf/pdf_log_rows.h"
+#include "conv/pdf/pdf_messages.h"
+#include "conv/pdf/pdf_page_list.h"
+#include "conv/pdf/pdf_page_params.h"
+#include "conv/pdf/pdf_shared_state.h"
+
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tnw::conv {
+
+// Progress and cancel: (phase, index, total); nonzero goes on, 0 cancels.
+//   (0, -1, N) before the page examination over N pages, then (0, i, N) before page i;
+//   (1, -1, N) before the writing pass, then (1, i, N) before page i (1-based);
+//   (10, -1, 1) in a list job whenever the writing pass moves to another source file (its
+//   result is not used).
+using ProgressProc = std::function<int(int phase, int index, int total)>;
+
+// Results of the entry points besides 0.
+constexpr int kPdfCancelled = -91;
+constexpr int kPdfOutputFailed = -1;  // the output could not be created or written
+
+class PdfWriter {
+public:
+    PdfWriter();
+    ~PdfWriter();
+    PdfWriter(const PdfWriter&) = delete;
+    PdfWriter& operator=(const PdfWriter&) = delete;
+
+    // Configuration (before the job).
+    void setVersion(int major, int minor);
+    void setDocInfo(const PdfDocInfo& info) { m_doc = PdfDocTexts::from(info); }
+    void setLogPath(const std::string& path) { m_logPath = path; }
+    // Folder of the temporary files (default: the library's work folder).
+    void setWorkFolder(const std::string& folder) { m_workFolder = folder; }
+    // Tests: a fixed clock, and the identifier from a generator that starts afresh.
+    void setDeterministic(const std::tm& clock);
+    // The size limit of the page list and of the written file (tests lower it).
+    void setSizeLimit(uint64_t bytes) { m_account.setLimit(bytes); }
+    // The largest image buffer one page may need (decoded samples, raw strips).
+    void setMaxImageBytes(uint64_t bytes) { m_maxImageBytes = bytes; }
+
+    // One JPEG file: wrapped into the temporary TIFF, written as a one-page PDF. Returns the
+    // wrapping code when the JPEG cannot be wrapped.
+    int pdfWriteJpegFile(int debug, const std::string& jpegPath, const std::string& outputPath,
+                         ProgressProc progress);
+    // The first `pageCount` pages of a TIFF file (all of them when the count is 0 or less).
+    // Returns the reader's code when the file cannot be opened or has no directory.
+    int pdfWriteTiffFile(int debug, int pageCount, const std::string& tiffPath,
+                         const std::string& outputPath, ProgressProc progress);
+    // The pages of the listed files in order. `logSource` stands in the log row of an empty
+    // list.
+    int pdfWriteFileList(int debug, const std::string& logSource,
+                         const std::vector<std::string>& paths, const std::string& outputPath,
+                         ProgressProc progress);
+
+    // A remark row for the log (a skipped input): source folder and name, the remark.
+    void writeRemarkRow(const std::string& sourcePath, const std::string& remark,
+                        bool sourceIsFolder = false);
+
+    // Results.
+    const std::string& message() const { return pdfShared().message; }
+    bool cancelled() const { return pdfShared().cancelled; }
+    int pagesWritten() const { return m_pagesWritten; }
+    int usablePages() const { return m_usablePages; }
+    int palettePages() const { return m_palettePages; }
+    int filesProcessed() const { return m_filesProcessed; }
+    const std::vector<SourcePage>& pageList() const { return m_sourcePages; }
+
+private:
+    // One page of the job.
+    struct JobPage {
+        SourcePage source;        // path (the JPEG file for a JPEG page), kind, indexes, code
+        bool fromJpegFile = false;
+        bool usable = false;      // examined and accepted: numbered in the page tree
+        PageIssue refusal;        // why it was not accepted
+        PageParams params;
+        int k = 0;                // 1-based position in the page tree
+        int objectNumber = 0;
+        bool invertedCmyk = false;
+    };
+    enum class Mode { Jpeg, Tiff, List };
+
+    int runJob(Mode mode, const std::string& outputPath, ProgressProc progress);
+    void startJob(int debug);
+    bool progressGoesOn(int phase, int index, int total);
+
+    // Phase 0 (pdf_writer_pages.cpp).
+    bool examinePages();
+    PageIssue examinePage(JobPage& page, std::vector<PageIssue>& warnings);
+    PageIssue examineDirectory(const common::TiffDirectory& dir, uint64_t fileLength,
+                               JobPage& page, std::vector<PageIssue>& warnings);
+    void numberPages();
+    // Phase 1 (pdf_writer_pages.cpp).
+    void writePages(PdfSink& sink, PdfWriterContext& context);
+    void writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& page);
+    // A page whose image cannot be made: a blank page keeps its object numbers.
+    void writePlaceholder(PdfSink& sink, PdfWriterContext& context, JobPage& page, int status,
+                          bool fileRefused = false);
+    bool openPageSource(JobPage& page, std::string& tiffPath);
+    std::string temporaryTiffPath() const;
+    const common::TiffDirectory* readPageDirectory(JobPage& page, const std::string& tiffPath);
+
+    // The document (pdf_writer.cpp).
+    int writeDocument(const std::string& outputPath);
+    std::string documentDate() const;
+
+    // Messages and log rows (pdf_writer_log.cpp).
+    // Sets the job message, prints the diagnostic and returns the message text.
+    std::string report(PdfMsg id, int64_t value = 0, const std::string& path = {});
+    // The same, and the message goes into the next log row.
+    void fail(PdfMsg id, int64_t value = 0, const std::string& path = {});
+    void failWith(const std::string& message, const std::string& english);
+    void warn(PdfMsg id, int64_t value, const std::string& path);
+    void diagnostic(const std::string& english) const;
+    void logPageWritten(const JobPage& page);
+    void logPageSkipped(const JobPage& page);
+    void logFileRefused(const JobPage& page, bool withPages);
+    void logEmptyList(const std::string& logSource);
+    void logUnusablePage(JobPage& page);
+    void logSizeLimitRows();
+    LogPageFields fieldsFor(const JobPage& page);
+
+    // Configuration.
+    int m_major = 1;
+    int m_minor = 4;
+    PdfDocTexts m_doc;
+    std::string m_logPath;
+    std::string m_workFolder;
+    std::optional<std::tm> m_fixedClock;
+    uint64_t m_maxImageBytes = uint64_t(2) << 30;
+    PdfSizeAccount m_account;
+
+    // The job.
+    Mode m_mode = Mode::Tiff;
+    std::string m_outputPath;
+    std::string m_tiffPath;            // single-file jobs: the TIFF read (temporary for JPEG)
+    std::vector<SourcePage> m_sourcePages;
+    std::vector<JobPage> m_pages;
+    ProgressProc m_progress;
+    int m_minorInUse = 4;
+    std::string m_rowMessage;          // message of the next log row
+    std::string m_note;                // note of the next log row
+    std::unique_ptr<common::TiffReader> m_reader;  // the file whose pages are being read
+    std::string m_readerPath;
+    int m_readerCode = 0;              // why m_readerPath could not be read (0: it could)
+    std::string m_wrappedJpeg;         // list jobs: the JPEG in the temporary TIFF
+    JpegWrapResult m_wrap;             // and how it was wrapped
+    std::optional<common::TiffDirectory> m_lastDirectory;  // for the date and tag texts
+    std::string m_currentSource;       // list jobs: the file of the previous page
+    std::string m_currentFileCounted;  // the last file counted in m_filesProcessed
+    int m_pagesWritten = 0;
+    int m_usablePages = 0;
+    int m_palettePages = 0;
+    int m_filesProcessed = 0;
+};
+
+}  // namespace tnw::conv

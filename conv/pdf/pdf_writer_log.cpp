@@ -1,0 +1,144 @@
+// The writer's messages, diagnostics and log rows.
+#include "conv/pdf/pdf_writer.h"
+
+#include "common/platform/cp932.h"
+
+#include <cstdio>
+
+namespace tnw::conv {
+
+std::string PdfWriter::report(PdfMsg id, int64_t value, const std::string& path)
+{
+    const std::string text = pdfMessageText(id, value, path);
+    pdfShared().message = text;
+    diagnostic(pdfDiagnosticText(id, path, value));
+    return text;
+}
+
+void PdfWriter::fail(PdfMsg id, int64_t value, const std::string& path)
+{
+    m_rowMessage = report(id, value, path);
+}
+
+void PdfWriter::failWith(const std::string& message, const std::string& english)
+{
+    pdfShared().message = message;
+    m_rowMessage = message;
+    diagnostic(english);
+}
+
+void PdfWriter::warn(PdfMsg id, int64_t value, const std::string& path)
+{
+    diagnostic(pdfDiagnosticText(id, path, value));
+}
+
+void PdfWriter::diagnostic(const std::string& english) const
+{
+    if (pdfShared().debug <= 0 || english.empty())
+        return;
+    // The texts carry code page 932 paths; standard error is UTF-8.
+    const std::string line = platform::cp932ToUtf8Lossy("tiff2pdf: " + english + ".\n");
+    std::fputs(line.c_str(), stderr);
+}
+
+LogPageFields PdfWriter::fieldsFor(const JobPage& page)
+{
+    LogPageFields f;
+    f.sourcePath = page.source.path;
+    f.pagesInSource = page.source.pagesInSource;
+    f.pageInSource = page.source.pageIndex + 1;
+    const int compression = page.params.compression ? page.params.compression
+                                                    : page.source.compression;
+    f.sourceCompression = sourceCompressionName(compression, page.fromJpegFile);
+    f.outputPath = m_outputPath;
+    f.pdfPage = page.k;
+    f.pdfCompression = pdfCompressionName(page.params.pdfCompression);
+    // Message and note go into this row and are cleared.
+    f.message = logMessageField(m_rowMessage, m_note);
+    m_rowMessage.clear();
+    m_note.clear();
+    return f;
+}
+
+void PdfWriter::logPageWritten(const JobPage& page)
+{
+    appendLogRow(m_logPath, pageWrittenRow(fieldsFor(page)));
+}
+
+void PdfWriter::logPageSkipped(const JobPage& page)
+{
+    appendLogRow(m_logPath, pageSkippedRow(fieldsFor(page)));
+}
+
+void PdfWriter::logFileRefused(const JobPage& page, bool withPages)
+{
+    const LogPageFields f = fieldsFor(page);
+    appendLogRow(m_logPath, fileRefusedRow(logFolderOf(page.source.path),
+                                           logFileNameOf(page.source.path), f, withPages, false));
+}
+
+void PdfWriter::logEmptyList(const std::string& logSource)
+{
+    LogPageFields f;
+    f.outputPath = m_outputPath;
+    f.message = logMessageField(m_rowMessage, m_note);
+    m_rowMessage.clear();
+    m_note.clear();
+    appendLogRow(m_logPath, fileRefusedRow(logSource, std::string(), f, false, true));
+}
+
+void PdfWriter::logUnusablePage(JobPage& page)
+{
+    switch (page.source.errorCode) {
+    case kPageUsable:  // refused by its parameters
+        m_rowMessage = pdfMessageText(page.refusal.id, page.refusal.value, page.source.path);
+        logPageSkipped(page);
+        return;
+    case kPageSizeLimit:  // rows after the pass
+        return;
+    case kPageUnsupportedFile:
+        m_rowMessage = pdfMessageText(PdfMsg::UnsupportedFile);
+        pdfShared().message = m_rowMessage;
+        logFileRefused(page, false);
+        return;
+    default:
+        m_rowMessage = pdfMessageText(PdfMsg::UnsupportedOther);
+        pdfShared().message = m_rowMessage;
+        logFileRefused(page, true);
+        return;
+    }
+}
+
+void PdfWriter::logSizeLimitRows()
+{
+    if (!m_account.reached())
+        return;
+    bool first = true;
+    for (JobPage& page : m_pages) {
+        const int code = page.source.errorCode;
+        if (code == kPageUsable)
+            continue;
+        if (!first)
+            m_rowMessage = pdfMessageText(PdfMsg::SizeLimitLater);
+        else if (code == kPageSizeLimit)
+            m_rowMessage = pdfMessageText(PdfMsg::SizeLimit);
+        else
+            m_rowMessage = pdfMessageText(PdfMsg::SizeLimitError, code);
+        if (first)
+            pdfShared().message = m_rowMessage;
+        first = false;
+        logFileRefused(page, true);
+    }
+}
+
+void PdfWriter::writeRemarkRow(const std::string& sourcePath, const std::string& remark,
+                               bool sourceIsFolder)
+{
+    LogPageFields f;
+    f.message = remark;
+    const std::string folder = sourceIsFolder ? sourcePath : logFolderOf(sourcePath);
+    const std::string name = sourceIsFolder ? std::string() : logFileNameOf(sourcePath);
+    appendLogRow(m_logPath, fileRefusedRow(folder, name, f, false, false));
+}
+
+}  // namespace tnw::conv

@@ -1,0 +1,307 @@
+// The two passes over the pages: the examination (phase 0) that decides which pages the PDF
+// will hold and numbers their objects, and the writing pass (phase 1).
+#include "conv/pdf/pdf_writer.h"
+
+#include "common/file_kind.h"
+#include "common/platform/cp932.h"
+#include "conv/pdf/pdf_image_data.h"
+#include "conv/pdf/pdf_page_objects.h"
+#include "conv/pdf/pdf_sink.h"
+#include "conv/pdf/tiff_writer.h"
+
+#include <cstdint>
+
+namespace tnw::conv {
+
+namespace {
+
+bool isDeflate(uint16_t compression)
+{
+    return compression == 8 || compression == 32946;
+}
+
+// The directory the temporary TIFF of an analysed JPEG file will have.
+common::TiffDirectory jpegDirectory(const SourcePage& page)
+{
+    const JpegInfo& info = page.jpeg;
+    common::TiffDirectory dir;
+    dir.width = info.width > 0 ? uint32_t(info.width) : 0;
+    dir.length = info.height > 0 ? uint32_t(info.height) : 0;
+    dir.bitsPerSample = 8;
+    dir.samplesPerPixel = uint16_t(info.components);
+    dir.compression = uint16_t(tiffCompressionForJpeg(info.colorSpace));
+    dir.photometric = uint16_t(tiffPhotometricForJpeg(info.colorSpace));
+    dir.fillOrder = 1;
+    dir.orientation = 1;
+    dir.rowsPerStrip = dir.length;
+    dir.xResolution = {uint32_t(info.xDensity), 1};
+    dir.yResolution = {uint32_t(info.yDensity), 1};
+    dir.resolutionUnit = uint16_t(tiffResolutionUnitForJpeg(info.densityUnit));
+    dir.stripOffsets = {0};
+    dir.stripByteCounts = {uint32_t(page.dataSize)};
+    dir.stripByteCountSum = page.dataSize;
+    return dir;
+}
+
+}  // namespace
+
+// --- Phase 0 -----------------------------------------------------------------------------
+
+bool PdfWriter::examinePages()
+{
+    const int total = static_cast<int>(m_pages.size());
+    if (!progressGoesOn(0, -1, total)) {
+        fail(PdfMsg::Cancelled, 0, m_pages.empty() ? std::string() : m_pages.front().source.path);
+        if (!m_pages.empty())
+            logPageSkipped(m_pages.front());
+        return false;
+    }
+    for (int i = 0; i < total; ++i) {
+        JobPage& page = m_pages[size_t(i)];
+        if (!progressGoesOn(0, i + 1, total)) {
+            fail(PdfMsg::Cancelled, 0, page.source.path);
+            logPageSkipped(page);
+            return false;
+        }
+        std::vector<PageIssue> warnings;
+        page.refusal = examinePage(page, warnings);
+        for (const PageIssue& warning : warnings)
+            warn(warning.id, warning.value, page.source.path);
+        page.usable = !page.refusal && page.source.errorCode == kPageUsable;
+        if (page.refusal)
+            report(page.refusal.id, page.refusal.value, page.source.path);
+        if (page.usable && isDeflate(page.params.compression) && page.params.stripCount == 1 &&
+            m_major == 1 && m_minorInUse <= 1)
+            m_minorInUse = 2;  // Flate needs PDF 1.2
+    }
+    return true;
+}
+
+PageIssue PdfWriter::examinePage(JobPage& page, std::vector<PageIssue>& warnings)
+{
+    if (page.source.errorCode != kPageUsable)
+        return {};  // refused by the page list; logged with its code
+    if (m_mode == Mode::List && page.source.kind == common::kFileKindJpeg) {
+        // The JPEG is wrapped when the writing pass reaches it; its directory is known now.
+        const common::TiffDirectory dir = jpegDirectory(page.source);
+        if (dir.length < 1 || dir.length > uint32_t(kMaxJpegTiffRows))
+            return {PdfMsg::JpegWrap, -10};
+        page.invertedCmyk = hasInvertedCmyk(page.source.jpeg);
+        return examineDirectory(dir, UINT64_MAX, page, warnings);
+    }
+    const std::string path = m_mode == Mode::List ? page.source.path : m_tiffPath;
+    const common::TiffDirectory* dir = readPageDirectory(page, path);
+    if (!dir)
+        return {PdfMsg::InitDirectory, page.source.pageIndex};
+    if (m_mode != Mode::List)
+        m_lastDirectory = *dir;
+    return examineDirectory(*dir, m_reader->fileLength(), page, warnings);
+}
+
+PageIssue PdfWriter::examineDirectory(const common::TiffDirectory& dir, uint64_t fileLength,
+                                      JobPage& page, std::vector<PageIssue>& warnings)
+{
+    if (PageIssue issue = checkTiles(dir))
+        return issue;
+    if (PageIssue issue = readPageParams(dir, page.params, warnings))
+        return issue;
+    if (PageIssue issue = checkStrips(dir, fileLength))
+        return issue;
+    // An Adobe CMYK JPEG holds inverted samples.
+    if (page.invertedCmyk && (page.params.colorSpace & kCsCmyk))
+        page.params.decodeInvert = 1;
+    return {};
+}
+
+void PdfWriter::numberPages()
+{
+    int next = PdfWriterContext::kFirstPage;
+    int k = 0;
+    for (JobPage& page : m_pages) {
+        if (!page.usable)
+            continue;
+        page.k = ++k;
+        page.objectNumber = next;
+        next += 5 + page.params.extraObjects();
+        if (page.params.colorSpace & kCsPalette)
+            ++m_palettePages;
+    }
+    m_usablePages = k;
+}
+
+const common::TiffDirectory* PdfWriter::readPageDirectory(JobPage& page,
+                                                          const std::string& tiffPath)
+{
+    if (!m_reader || m_readerPath != tiffPath) {
+        m_reader = std::make_unique<common::TiffReader>();
+        m_readerPath = tiffPath;
+        m_readerCode = m_reader->open(tiffPath);
+        if (m_readerCode == 0)
+            m_readerCode = m_reader->readDirectories();
+        if (m_readerCode != 0 && m_reader->directoryCount() > page.source.pageIndex)
+            m_readerCode = 0;  // a broken chain keeps the directories before it
+    }
+    if (m_readerCode != 0 || m_reader->readDirectory(page.source.pageIndex) != 0)
+        return nullptr;
+    return &m_reader->record();
+}
+
+// --- Phase 1 -----------------------------------------------------------------------------
+
+void PdfWriter::writePages(PdfSink& sink, PdfWriterContext& context)
+{
+    const int total = static_cast<int>(m_pages.size());
+    if (!progressGoesOn(1, -1, total)) {
+        pdfShared().cancelled = true;
+        fail(PdfMsg::Cancelled, 0, m_pages.front().source.path);
+        logPageSkipped(m_pages.front());
+        return;
+    }
+    for (int i = 0; i < total; ++i) {
+        JobPage& page = m_pages[size_t(i)];
+        if (m_mode == Mode::List && page.source.path != m_currentSource) {
+            m_currentSource = page.source.path;
+            if (m_progress)
+                m_progress(10, -1, 1);
+        }
+        if (!progressGoesOn(1, i + 1, total)) {
+            pdfShared().cancelled = true;
+            fail(PdfMsg::Cancelled, 0, page.source.path);
+            logPageSkipped(page);
+            return;
+        }
+        if (!page.usable) {
+            logUnusablePage(page);
+            continue;
+        }
+        writeOnePage(sink, context, page);
+        if (sink.failed())
+            return;
+        if (sink.count() >= m_account.limit()) {
+            // The size limit: nothing more is written; this page and every page still waiting
+            // get the limit's code and their rows after the pass.
+            m_account.markReached();
+            page.source.errorCode = kPageSizeLimit;
+            for (int j = i + 1; j < total; ++j) {
+                if (m_pages[size_t(j)].source.errorCode == kPageUsable)
+                    m_pages[size_t(j)].source.errorCode = kPageSizeLimit;
+            }
+            return;
+        }
+    }
+}
+
+bool PdfWriter::openPageSource(JobPage& page, std::string& tiffPath)
+{
+    if (m_mode != Mode::List) {
+        tiffPath = m_tiffPath;
+        return true;
+    }
+    if (page.source.kind != common::kFileKindJpeg) {
+        tiffPath = page.source.path;
+        return true;
+    }
+    tiffPath = temporaryTiffPath();
+    if (m_wrappedJpeg != page.source.path) {
+        m_wrappedJpeg.clear();
+        m_readerPath.clear();  // the temporary TIFF is about to change
+        m_reader.reset();
+        const int rc = wrapJpegFile(page.source.path, tiffPath, m_workFolder, m_wrap);
+        if (rc != 0) {
+            fail(PdfMsg::JpegWrap, rc, page.source.path);
+            if (!m_wrap.diagnostic.empty())
+                diagnostic(m_wrap.diagnostic);
+            return false;
+        }
+        m_wrappedJpeg = page.source.path;
+    }
+    if (m_wrap.reencoded)
+        m_note = platform::sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.");
+    page.invertedCmyk = m_wrap.invertedCmyk;
+    return true;
+}
+
+void PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& page)
+{
+    std::string tiffPath;
+    if (!openPageSource(page, tiffPath)) {
+        writePlaceholder(sink, context, page, -1, true);
+        return;
+    }
+    const common::TiffDirectory* dir = readPageDirectory(page, tiffPath);
+    if (!dir) {
+        fail(PdfMsg::InitDirectory, page.source.pageIndex, page.source.path);
+        writePlaceholder(sink, context, page, -1);
+        return;
+    }
+    // The page as it is now; a source that changed since it was examined must still fit the
+    // object numbers given out.
+    JobPage now = page;
+    std::vector<PageIssue> warnings;
+    if (PageIssue issue = examineDirectory(*dir, m_reader->fileLength(), now, warnings)) {
+        fail(issue.id, issue.value, page.source.path);
+        writePlaceholder(sink, context, page, -1);
+        return;
+    }
+    if (now.params.extraObjects() != page.params.extraObjects()) {
+        fail(PdfMsg::InitDirectory, page.source.pageIndex, page.source.path);
+        writePlaceholder(sink, context, page, -1);
+        return;
+    }
+    page.params = now.params;
+
+    ImageDataRequest request;
+    request.params = &page.params;
+    request.directory = dir;
+    request.tiffPath = tiffPath;
+    request.workFolder = m_workFolder;
+    request.maxBytes = m_maxImageBytes;
+    std::string data;
+    ImageDataResult result;
+    if (makeImageData(request, data, result) != 0) {
+        if (result.failure != PdfMsg::None)
+            fail(result.failure, result.value, page.source.path);
+        else
+            failWith(result.message, result.diagnostic);
+        if (result.failure != PdfMsg::None && !result.diagnostic.empty())
+            diagnostic(result.diagnostic);
+        writePlaceholder(sink, context, page, result.status);
+        return;
+    }
+
+    writePageAndContent(sink, context, page.params, page.k);
+    if (page.params.extraObjects() > 0)
+        writePaletteObject(sink, context, page.params);
+    PdfImageRecord record;
+    record.streamOffset = static_cast<int64_t>(writeImageObject(sink, context, page.params,
+                                                                page.k, data));
+    record.streamLength = static_cast<int64_t>(data.size());
+    record.converted = result.converted ? 1 : 0;
+    record.compression = page.params.compression;
+    record.pageIndex = page.source.pageIndex;
+    record.bitReversed = result.bitReversed ? 1 : 0;
+    pdfShared().records.push_back(record);
+    ++m_pagesWritten;
+    if (m_mode != Mode::List || page.source.path != m_currentFileCounted) {
+        m_currentFileCounted = page.source.path;
+        ++m_filesProcessed;
+    }
+    logPageWritten(page);
+}
+
+void PdfWriter::writePlaceholder(PdfSink& sink, PdfWriterContext& context, JobPage& page,
+                                 int status, bool fileRefused)
+{
+    writeBlankPage(sink, context, page.params);
+    PdfImageRecord record;
+    record.status = status;
+    record.compression = page.params.compression;
+    record.pageIndex = page.source.pageIndex;
+    pdfShared().records.push_back(record);
+    if (fileRefused)
+        logFileRefused(page, true);
+    else
+        logPageSkipped(page);
+}
+
+}  // namespace tnw::conv
