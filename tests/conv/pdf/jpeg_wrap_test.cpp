@@ -202,3 +202,16 @@ TEST_F(JpegWrap, MissingWorkFolderFailsTheReencodingWithMinus300)
     // A TIFF that cannot be created.
     EXPECT_EQ(wrapJpegFile(input(), m_dir.file("gone/t.tif"), m_dir.path(), m_result), -300);
 }
+
+TEST_F(JpegWrap, HugeProgressiveImageFailsWithinTheDecodersMemoryLimit)
+{
+    // A progressive frame of 65500 × 16384 pixels in three components with a first scan and no
+    // data: decoding it would need gigabytes of coefficients.
+    const unsigned char bytes[] = {
+        0xFF, 0xD8, 0xFF, 0xC2, 0x00, 0x11, 0x08, 0x40, 0x00, 0xFF, 0xDC, 0x03, 0x01, 0x11, 0x00,
+        0x02, 0x11, 0x01, 0x03, 0x11, 0x01, 0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x00, 0x02, 0x00,
+        0x03, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xD9};
+    EXPECT_EQ(wrap(std::string(reinterpret_cast<const char*>(bytes), sizeof bytes)), -301);
+    EXPECT_EQ(m_result.info.width, 65500);
+    EXPECT_TRUE(temporariesGone());
+}
