@@ -7,7 +7,8 @@
 
 #include <algorithm>
 #include <new>
-#include <set>
+#include <iterator>
+#include <map>
 
 #include <sys/stat.h>
 
@@ -198,14 +199,22 @@ int TiffReader::readDirectories()
     if (m_firstOffset == 0)
         return tiffcode::NoDirectory;
     try {
-        // A directory already read ends the walk: its chain has been followed once.
-        std::set<uint32_t> visited;
+        // Directories never share bytes in a sound file. A directory that comes back to the
+        // bytes of one already read (a cycle, or a chain of overlapping directories that
+        // could list far more entries than the file holds) ends the walk; the directories
+        // read so far stand.
+        std::map<uint64_t, uint64_t> taken;  // start -> end of each directory read
         for (uint32_t offset = m_firstOffset; offset != 0;) {
-            if (!visited.insert(offset).second)
-                break;
             TiffDirectoryBlock block;
             if (int rc = readDirectoryBlock(offset, block); rc != 0)
                 return rc;
+            const uint64_t end = uint64_t(offset) + 2 + 12 * uint64_t(block.entryCount) + 4;
+            const auto after = taken.lower_bound(offset);
+            if (after != taken.end() && after->first < end)
+                break;
+            if (after != taken.begin() && std::prev(after)->second > offset)
+                break;
+            taken.emplace(offset, end);
             offset = block.nextOffset;
             m_blocks.push_back(std::move(block));
         }

@@ -4,8 +4,8 @@
 // entry of a directory, as a text listing or as comma-separated rows (the tag dump dialog).
 //
 // The reader reads only bytes the file has: every value is bounds-checked against the file
-// length before anything is allocated or read, and a directory chain that comes back to a
-// directory already read ends the walk.
+// length before anything is allocated or read, and a directory chain that comes back to the
+// bytes of a directory already read ends the walk.
 #pragma once
 
 #include <cstdint>
@@ -179,8 +179,9 @@ public:
 
     // Walks the directory chain from the first offset. 0, or -302 (a directory offset beyond
     // the file), -301 (a directory running past the file end), -307 (no entries), -304 (no
-    // buffer), -306 (no directory at all). A chain that returns to a directory already read
-    // ends there; the directories read so far stand.
+    // buffer), -306 (no directory at all); the directories read before a failure stay listed.
+    // A chain that comes back to the bytes of a directory already read (a cycle, or
+    // overlapping directories) ends there with 0; the directories read so far stand.
     int readDirectories();
 
     // Reads directory n (0-based) into the record and, with a dump mode and stream set,

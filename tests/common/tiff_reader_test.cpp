@@ -173,6 +173,20 @@ TEST_F(TiffReaderTest, CyclicDirectoryChainStopsAtTheFirstRepeat)
     EXPECT_EQ(m_reader.directoryCount(), 1);
 }
 
+TEST_F(TiffReaderTest, DirectoryInsideAnEarlierDirectoryEndsTheWalk)
+{
+    // Overlapping directories would let a small file list far more entries than it holds.
+    TiffBuilder b(false);
+    std::string bytes = b.shorts(256, {1}).shorts(257, {2}).shorts(258, {8}).build();
+    // The next directory starts at the second entry of the first: a count of 257 entries
+    // (its tag) that lie inside the file only because they reuse the first one's bytes.
+    bytes += std::string(257 * 12, '\0');
+    bytes.replace(8 + 2 + 3 * 12, 4, b.u32(8 + 2 + 12));
+    ASSERT_EQ(openBytes(bytes), 0);
+    EXPECT_EQ(m_reader.readDirectories(), 0);
+    EXPECT_EQ(m_reader.directoryCount(), 1);
+}
+
 TEST_F(TiffReaderTest, TooManyStripsFailsThatTagOnly)
 {
     TiffBuilder b(false);
