@@ -80,6 +80,7 @@ int CPaperFormTable::SaveForms(const std::vector<PaperForm>& forms, const char* 
         if (ResolvePath(path, formPath) != 0 || formPath.empty())
             return formcode::Failed;
         const char* file = formPath.c_str();
+        platform::ProfileBatch batch(file);  // one replacement of the file for every key
         bool failed = false;
         bool refused = false;
         auto put = [&](const char* section, const char* key, const std::string& value) {
@@ -115,6 +116,8 @@ int CPaperFormTable::SaveForms(const std::vector<PaperForm>& forms, const char* 
         }
         // The list's final zero is the one c_str() adds; an empty list leaves the section empty.
         if (!platform::WritePrivateProfileSection(kUserFormSection, userList.c_str(), file))
+            failed = true;
+        if (!batch.commit())
             failed = true;
         if (failed)
             return formcode::Failed;

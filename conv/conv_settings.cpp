@@ -108,6 +108,7 @@ void loadSettings(const char* iniPath, ConvSettings& record)
 
 bool saveSettings(const char* iniPath, const ConvSettings& record)
 {
+    platform::ProfileBatch batch(iniPath);  // one replacement of the file for all the keys
     bool ok = true;
     for (const char* name : kSaveOrder) {
         for (const IntKey& k : kIntKeys) {
@@ -125,7 +126,7 @@ bool saveSettings(const char* iniPath, const ConvSettings& record)
             }
         }
     }
-    return ok;
+    return batch.commit() && ok;
 }
 
 }  // namespace tnw::conv

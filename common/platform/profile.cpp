@@ -10,7 +10,26 @@
 #include <vector>
 
 namespace tnw::platform {
+
+// The copy in memory of a file under a ProfileBatch.
+struct ProfileBatch::State {
+    std::string path;
+    std::string bytes;
+    bool loaded = false;  // `bytes` hold the file (or "" for a missing file)
+    bool exists = false;  // the file or the batch's copy exists
+    bool dirty = false;
+    bool failed = false;  // the file could not be read: writes are refused as without a batch
+};
+
 namespace {
+
+thread_local ProfileBatch::State* t_batch = nullptr;
+
+// The batch that covers `path`, if any.
+ProfileBatch::State* batchFor(const char* path)
+{
+    return t_batch && path && t_batch->path == path ? t_batch : nullptr;
+}
 
 // A settings file larger than this is not a settings file: it reads as missing and is not
 // rewritten.
@@ -111,7 +130,19 @@ public:
     {
         if (!path)
             return false;
-        if (!readFileBytes(path, m_bytes, kMaxFileBytes)) {
+        if (ProfileBatch::State* batch = batchFor(path)) {
+            if (!batch->loaded) {
+                batch->loaded = true;
+                batch->exists = readFileBytes(path, batch->bytes, kMaxFileBytes);
+                if (!batch->exists) {
+                    batch->bytes.clear();
+                    batch->failed = pathKind(path) != PathKind::Missing;
+                }
+            }
+            if (batch->failed)
+                return false;
+            m_bytes = batch->bytes;
+        } else if (!readFileBytes(path, m_bytes, kMaxFileBytes)) {
             m_bytes.clear();
             if (pathKind(path) != PathKind::Missing)
                 return false;
@@ -258,6 +289,14 @@ bool save(const ProfileText& text, const std::vector<std::string_view>& lines, c
     for (std::string_view l : lines) {
         out.append(l);
         out.append("\r\n");
+    }
+    if (ProfileBatch::State* batch = batchFor(path)) {
+        if (out != batch->bytes || !batch->exists) {
+            batch->bytes = std::move(out);
+            batch->exists = true;
+            batch->dirty = true;
+        }
+        return true;
     }
     if (out == text.bytes() && pathKind(path) == PathKind::File)
         return true;
@@ -438,6 +477,35 @@ bool WritePrivateProfileSection(const char* section, const char* body, const cha
         return false;
     std::string storage;
     return save(text, replaceBody(text, section, entries, storage), path);
+}
+
+ProfileBatch::ProfileBatch(const char* path) : m_state(nullptr)
+{
+    // Batches do not nest: an inner one (or one without a path) writes through directly.
+    if (path && !t_batch) {
+        m_state = new State;
+        m_state->path = path;
+        t_batch = m_state;
+    }
+}
+
+ProfileBatch::~ProfileBatch()
+{
+    commit();
+}
+
+bool ProfileBatch::commit()
+{
+    if (!m_state)
+        return true;
+    if (t_batch == m_state)
+        t_batch = nullptr;
+    bool ok = true;
+    if (m_state->dirty)
+        ok = writeFileAtomically(m_state->path, m_state->bytes);
+    delete m_state;
+    m_state = nullptr;
+    return ok;
 }
 
 }  // namespace tnw::platform

@@ -60,4 +60,24 @@ bool WritePrivateProfileSection(const char* section, const char* body, const cha
 unsigned GetPrivateProfileKeyNames(const char* section, char* buf, unsigned size,
                                    const char* path);
 
+// Groups many writes to one file into one replacement of it. While a batch lives on this
+// thread, reads and writes of its path work on a copy in memory, with the same rules; commit()
+// (or the destructor) then replaces the file atomically once, if anything changed. Saving a
+// settings record key by key would otherwise rewrite and sync the file for every key.
+class ProfileBatch {
+public:
+    explicit ProfileBatch(const char* path);
+    ~ProfileBatch();
+    ProfileBatch(const ProfileBatch&) = delete;
+    ProfileBatch& operator=(const ProfileBatch&) = delete;
+
+    // Writes the file if a write changed it; false when that write failed. Ends the batch.
+    bool commit();
+
+    struct State;
+
+private:
+    State* m_state;
+};
+
 }  // namespace tnw::platform

@@ -230,3 +230,29 @@ TEST_F(Profile, MalformedLinesNeverBreakTheRest)
     EXPECT_EQ(get("S", "k"), "3");
     EXPECT_NE(readFile(m_path).find(std::string(200000, 'x') + "=long\r\n"), std::string::npos);
 }
+
+TEST(ProfileBatch, GroupsWritesIntoOneReplacementWithTheSameRules)
+{
+    tnw::test::TempDir dir;
+    const std::string ini = dir.file("b.ini");
+    tnw::test::writeFile(ini, "; keep\r\n[A]\r\nx=1\r\n");
+    {
+        tnw::platform::ProfileBatch batch(ini.c_str());
+        EXPECT_TRUE(tnw::platform::WritePrivateProfileString("a", "X", "2", ini.c_str()));
+        EXPECT_TRUE(tnw::platform::WritePrivateProfileString("B", "y", "3", ini.c_str()));
+        // Reads inside the batch see its writes; the file is not touched yet.
+        EXPECT_EQ(tnw::platform::GetPrivateProfileInt("B", "y", 0, ini.c_str()), 3);
+        EXPECT_EQ(tnw::test::readFile(ini), "; keep\r\n[A]\r\nx=1\r\n");
+        EXPECT_TRUE(batch.commit());
+    }
+    EXPECT_EQ(tnw::test::readFile(ini), "; keep\r\n[A]\r\nx=2\r\n\r\n[B]\r\ny=3\r\n");
+
+    // The destructor commits too; a batch opened inside another one does nothing.
+    {
+        tnw::platform::ProfileBatch batch(ini.c_str());
+        tnw::platform::ProfileBatch other(dir.file("other.ini").c_str());
+        tnw::platform::WritePrivateProfileString("A", "z", "4", ini.c_str());
+    }
+    EXPECT_EQ(tnw::platform::GetPrivateProfileInt("A", "z", 0, ini.c_str()), 4);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("other.ini")));
+}
