@@ -30,3 +30,30 @@ TNWCONV_API int sbxPutMsg(const char* text);
 // Settings file: fills the record (defaults for what is missing) / writes every stored field.
 TNWCONV_API int sbxLoadIni(const char* iniPath, ConvSettings* record);
 TNWCONV_API int sbxSaveIni(const char* iniPath, const ConvSettings* record);
+
+// Input check: fills `checked` with the full path of each input and decides between files and
+// folders (mode > 0: folders). `firstFolder` and `singlePath` are buffers of 260 bytes.
+// Returns 0, -8, -9, -91, -92, -93 (after a message) or a list code.
+TNWCONV_API int sbxMakeInputText(int mode, int fromDescription, CTnwbuff* inputs,
+                                 CTnwbuff* checked, char* firstFolder, char* singlePath);
+
+// Output check of a run: kind 1 an existing folder, kind 0 a PDF path whose folder exists.
+// `resolved` is a buffer of 260 bytes. Returns 0 or a negative code (after a message).
+TNWCONV_API int sbxGetPathTo(int kind, const char* base, const char* output, char* resolved);
+// The same with the kind chosen by mode and grouping.
+TNWCONV_API int sbxGetPathTo2(int mode, int grouping, const char* base, const char* output,
+                              char* resolved);
+
+// Output folder (created by the record's folder rules), joined PDF path and log path for the
+// inputs in `base`; remembers `base` for the run. `folder` and `pdfPath` are buffers of 260
+// bytes, `logPath` of 400. Returns 0, -306 (folder rules failed) or -319 (no name).
+TNWCONV_API int kvl_GetPathTo(int unused, const char* base, CTnwbuff* slots,
+                              const ConvSettings* record, char* folder, char* pdfPath,
+                              char* logPath);
+// The record's folder rules applied to `folder` without messages; `outFolder` (260 bytes)
+// receives the result or "". Returns 0 or -1.
+TNWCONV_API int kvl_GetDirTo(const ConvSettings* record, const char* folder, char* outFolder);
+
+// The number in the name of `path` by the record's nNameInType, as five digits ("%05d") in
+// `newName` (at least 12 bytes). Returns 0, -1 or -2.
+TNWCONV_API int sbxDoRename(const char* path, char* newName, const ConvSettings* record);
