@@ -70,17 +70,6 @@ TEST(JpegAnalysis, TellsProgressiveAndArithmeticCodingApart)
     EXPECT_TRUE(info.arithmetic);
 }
 
-TEST(JpegAnalysis, GrayscaleHasOneComponentOfEightBits)
-{
-    TempDir dir;
-    JpegSpec spec;
-    spec.input = JCS_GRAYSCALE;
-    const JpegInfo info = analyseSpec(dir, spec);
-    EXPECT_EQ(info.components, 1);
-    EXPECT_EQ(info.colorSpace, kJpegGray);
-    EXPECT_EQ(info.bitsPerPixel, 8);
-}
-
 TEST(JpegAnalysis, FourComponentFilesReportTheAdobeMarker)
 {
     TempDir dir;
@@ -106,17 +95,6 @@ TEST(JpegAnalysis, FourComponentFilesReportTheAdobeMarker)
     EXPECT_EQ(info.colorSpace, kJpegYcck);
     EXPECT_EQ(info.adobeTransform, 2);
     EXPECT_TRUE(hasInvertedCmyk(info));
-}
-
-TEST(JpegAnalysis, FileWithoutDensityHasUnitZeroAndDensitiesOne)
-{
-    TempDir dir;
-    JpegSpec spec;
-    spec.jfif = false;
-    const JpegInfo info = analyseSpec(dir, spec);
-    EXPECT_EQ(info.densityUnit, 0);
-    EXPECT_EQ(info.xDensity, 1);
-    EXPECT_EQ(info.yDensity, 1);
 }
 
 TEST(JpegAnalysis, OpensCodePage932Paths)

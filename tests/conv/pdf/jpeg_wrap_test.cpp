@@ -181,15 +181,6 @@ TEST_F(JpegWrap, CmykWithTheAdobeMarkerIsFlaggedInverted)
     EXPECT_TRUE(m_result.invertedCmyk);
 }
 
-TEST_F(JpegWrap, ExistingTemporaryTiffIsReplaced)
-{
-    ASSERT_TRUE(writeFile(tiff(), std::string(50000, 'z')));
-    const std::string jpeg = makeJpeg({});
-    ASSERT_EQ(wrap(jpeg), 0);
-    EXPECT_EQ(strip(), jpeg);
-    EXPECT_LT(readFile(tiff()).size(), 50000u);
-}
-
 TEST_F(JpegWrap, MissingWorkFolderFailsTheReencodingWithMinus300)
 {
     JpegSpec spec;
