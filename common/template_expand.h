@@ -60,4 +60,15 @@ std::string_view templateField(const char (&field)[N])
     return std::string_view(field, n);
 }
 
+// A text held in a fixed record field: up to its zero, or the whole field when it has none, so
+// that a caller refuses an overlong value by its length instead of using a cut one.
+template <size_t N>
+std::string_view fieldText(const char (&field)[N])
+{
+    size_t n = 0;
+    while (n < N && field[n] != '\0')
+        ++n;
+    return std::string_view(field, n);
+}
+
 }  // namespace tnw::common

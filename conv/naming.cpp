@@ -138,7 +138,7 @@ int NamingEngine::outputFolder(bool messages, std::string& folder) const
 {
     folder.clear();
     std::string base =
-        m_settings.nFolding != 0 ? std::string(templateField(m_settings.szFold2)) : m_source;
+        m_settings.nFolding != 0 ? std::string(common::fieldText(m_settings.szFold2)) : m_source;
     if (base.empty() || base.size() >= kMaxPath) {
         if (messages)
             show(Msg::BadBaseFolder);

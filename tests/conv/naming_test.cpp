@@ -208,6 +208,11 @@ TEST_F(Naming, ResultsThatDoNotFitTheirBuffersAreRefusedNotCut)
     EXPECT_EQ(std::string(m_log), "");
 
     // A base too long to be remembered whole.
+    fixedOutput(0);
+    std::memset(m_s.szFold2, 'f', sizeof m_s.szFold2);  // no zero inside the field
+    EXPECT_EQ(getPathTo(m_scan), tnw::conv::kFolderRulesFailed);
+    EXPECT_EQ(lastMessage().text, sjis("出力ﾌｫﾙﾀﾞ名が不正です。"));
+
     const std::string huge = "/" + std::string(260, 'h');
     EXPECT_EQ(getPathTo(huge), tnw::conv::kFolderRulesFailed);
     EXPECT_EQ(lastMessage().text, sjis("出力ﾌｫﾙﾀﾞ名が不正です。"));
