@@ -28,7 +28,7 @@ enum ClassifyKind {
 // Classification answers besides 0 (the path is what was asked for).
 constexpr int kIsFile = 1;          // kind 3
 constexpr int kIsFolder = 2;        // kind 3
-constexpr int kWrongKind = -1;      // kinds 1, -1, 0: a folder where a file is wanted, or the reverse
+constexpr int kWrongKind = -1;      // kinds 1, -1, 0: a folder for a file, or the reverse
 constexpr int kFileNotFolder = -2;  // kind 2: a file where a folder is wanted
 constexpr int kNotFound = -3;       // kinds 3, 1, 2: nothing at the path
 constexpr int kBadPath = -4;        // no full path could be made, or it is 260 bytes or longer

@@ -93,8 +93,8 @@ LocalTime localTimeOf(std::time_t t)
 std::string timeStamp(const LocalTime& t, bool padYear)
 {
     char buf[64];
-    std::snprintf(buf, sizeof buf, padYear ? "%04d%02d%02d_%02d%02d%02d" : "%d%02d%02d_%02d%02d%02d",
-                  t.year, t.month, t.day, t.hour, t.minute, t.second);
+    const char* form = padYear ? "%04d%02d%02d_%02d%02d%02d" : "%d%02d%02d_%02d%02d%02d";
+    std::snprintf(buf, sizeof buf, form, t.year, t.month, t.day, t.hour, t.minute, t.second);
     return buf;
 }
 

@@ -104,12 +104,3 @@ TEST(TemplatePreview, SampleValuesByPreviewKind)
     EXPECT_EQ(paths.preview("&T&V&v%g", PreviewKind::Folder),
               "|TY||VH|" + sjis("|縦横|令和8"));
 }
-
-TEST(TemplateField, ReadsUpToTheZeroAndNeverPastTheField)
-{
-    char field[80];
-    std::fill(std::begin(field), std::end(field), 'a');
-    EXPECT_EQ(tnw::common::templateField(field).size(), 79u);
-    field[3] = '\0';
-    EXPECT_EQ(tnw::common::templateField(field), "aaa");
-}

@@ -173,7 +173,8 @@ TEST_F(Naming, FolderRuleFailuresShowTheirMessagesAndLeaveBuffersEmpty)
 
     EXPECT_EQ(getPathTo(m_dir.file("gone")), tnw::conv::kFolderRulesFailed);
     EXPECT_EQ(lastMessage().title, "Sablon");
-    EXPECT_EQ(lastMessage().text, sjis("作成ﾌｫﾙﾀﾞ:") + m_dir.file("gone") + sjis(" が存在しません。"));
+    EXPECT_EQ(lastMessage().text,
+              sjis("作成ﾌｫﾙﾀﾞ:") + m_dir.file("gone") + sjis(" が存在しません。"));
 
     m_s.nFoldSub1 = 2;
     setText(m_s.szMetaSub1, "&x");
@@ -186,7 +187,8 @@ TEST_F(Naming, FolderRuleFailuresShowTheirMessagesAndLeaveBuffersEmpty)
     ASSERT_TRUE(tnw::test::writeFile(m_scan + "/taken", "x"));
     EXPECT_EQ(getPathTo(m_scan), tnw::conv::kFolderRulesFailed);
     EXPECT_EQ(lastMessage().title, "Dravik");
-    EXPECT_EQ(lastMessage().text, sjis("出力ﾌｫﾙﾀﾞ( ") + m_scan + "/taken" + sjis(" )が作成できません。"));
+    EXPECT_EQ(lastMessage().text,
+              sjis("出力ﾌｫﾙﾀﾞ( ") + m_scan + "/taken" + sjis(" )が作成できません。"));
 }
 
 TEST_F(Naming, ResultsThatDoNotFitTheirBuffersAreRefusedNotCut)
@@ -360,7 +362,8 @@ TEST_F(Naming, OutputCheckForAJoinedPdf)
     // An existing PDF path that is a folder.
     ASSERT_TRUE(tnw::platform::createFolder(m_out + "/dir.pdf"));
     EXPECT_EQ(sbxGetPathTo2(0, 1, m_scan.c_str(), (m_out + "/dir.pdf").c_str(), resolved), -1);
-    EXPECT_EQ(lastMessage().text, sjis("出力：") + m_out + "/dir.pdf" + sjis(" はファイル名でありません。"));
+    EXPECT_EQ(lastMessage().text,
+              sjis("出力：") + m_out + "/dir.pdf" + sjis(" はファイル名でありません。"));
 
     // Folder mode and single outputs want a folder.
     EXPECT_EQ(sbxGetPathTo2(1, 1, m_scan.c_str(), pdf.c_str(), resolved), -9);
