@@ -288,8 +288,13 @@ int NamingEngine::imagePdfPath(const std::string& image, const std::string& outF
             name = folder + "_" + file + "_" + time;
             break;
         case 4:
-            // The folder-mode template: the one the settings dialog edits for this list.
-            name = m_paths.expand(templateField(m_settings.szMetaDir), image);
+            // The file template names each image. The settings dialog only insists on the folder
+            // template in folder mode, so an empty file template falls back to that one rather
+            // than failing every image of the run.
+            name = m_paths.expand(templateField(m_settings.szMetaFile[0] != '\0'
+                                                    ? m_settings.szMetaFile
+                                                    : m_settings.szMetaDir),
+                                  image);
             break;
         default:
             name = folder;

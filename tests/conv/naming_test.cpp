@@ -262,7 +262,8 @@ TEST_F(Naming, PerImageNamesInFolderMode)
     ASSERT_TRUE(tnw::test::writeFile(image, "x"));
     const LocalTime runStart{2026, 1, 2, 3, 4, 5};
     m_s.nMode = 1;
-    setText(m_s.szMetaDir, "&d-&f");
+    setText(m_s.szMetaFile, "&d-&f");
+    setText(m_s.szMetaDir, "unused");
     const std::pair<int, std::string> rows[] = {
         {0, "p1"},
         {1, "p1_20260102_030405"},
@@ -277,6 +278,13 @@ TEST_F(Naming, PerImageNamesInFolderMode)
         EXPECT_EQ(NamingEngine(m_s).imagePdfPath(image, m_out, runStart, path), 0) << rule;
         EXPECT_EQ(path, m_out + "/" + name + ".pdf") << rule;
     }
+    // Without a file template the folder template names the image.
+    setText(m_s.szMetaFile, "");
+    setText(m_s.szMetaDir, "&f_&d");
+    m_s.nNameingDir = 4;
+    std::string path;
+    EXPECT_EQ(NamingEngine(m_s).imagePdfPath(image, m_out, runStart, path), 0);
+    EXPECT_EQ(path, m_out + "/p1_scan.pdf");
 }
 
 TEST_F(Naming, PerImagePathOf260BytesIsRefused)
