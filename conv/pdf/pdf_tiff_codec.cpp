@@ -294,8 +294,9 @@ bool encodeTiffStrip(uint32_t width, uint32_t length, uint16_t bits, uint16_t sa
         return false;
     }
     std::string encoded(size_t(counts[0]), '\0');
-    const tmsize_t got =
-        encoded.empty() ? 0 : TIFFReadRawStrip(reader.get(), 0, encoded.data(), tmsize_t(encoded.size()));
+    const tmsize_t got = encoded.empty() ? 0
+                                         : TIFFReadRawStrip(reader.get(), 0, encoded.data(),
+                                                            tmsize_t(encoded.size()));
     if (got < 0 || uint64_t(got) != counts[0]) {
         errors += reader.errors();
         return false;

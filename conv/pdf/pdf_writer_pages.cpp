@@ -282,7 +282,7 @@ void PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& 
     record.bitReversed = result.bitReversed ? 1 : 0;
     pdfShared().records.push_back(record);
     ++m_pagesWritten;
-    if (m_mode != Mode::List || page.source.path != m_currentFileCounted) {
+    if (page.source.path != m_currentFileCounted) {
         m_currentFileCounted = page.source.path;
         ++m_filesProcessed;
     }

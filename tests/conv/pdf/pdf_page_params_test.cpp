@@ -168,8 +168,9 @@ TEST(PdfImageDictionary, InversionDecodeAndBlackIs1FollowThePhotometric)
     std::vector<PageIssue> warnings;
     EXPECT_FALSE(readPageParams(page(10, 10, 8, 4, 2), cmyk, warnings));
     EXPECT_EQ(warnings.at(0).id, PdfMsg::RgbAsCmyk);
-    EXPECT_NE(imageDictionaryEntries(cmyk, 1, 0).find("/DeviceCMYK \r/Decode [ 1 0 1 0 1 0 1 0 ]\r"),
-              std::string::npos);
+    EXPECT_NE(
+        imageDictionaryEntries(cmyk, 1, 0).find("/DeviceCMYK \r/Decode [ 1 0 1 0 1 0 1 0 ]\r"),
+        std::string::npos);
 }
 
 TEST(PdfImageDictionary, PaletteAndLabColourSpaces)
@@ -194,6 +195,15 @@ TEST(PdfImageDictionary, PaletteAndLabColourSpaces)
                         "/Range [-127 127 -127 127] \r>>] \r"),
               std::string::npos);
     EXPECT_EQ(lab.transcode, kTranscodeEncode);
+    // ICC L*a*b* stores a* and b* with an offset of 128: its range says so. ITU L*a*b* codes are
+    // unsigned already and go out as stored.
+    const PageParams icc = accepted(page(10, 10, 8, 3, 9));
+    EXPECT_EQ(std::vector<int>(icc.labRange, icc.labRange + 4),
+              std::vector<int>({-128, 127, -128, 127}));
+    const PageParams itu = accepted(page(10, 10, 8, 3, 10));
+    EXPECT_EQ(std::vector<int>(itu.labRange, itu.labRange + 4),
+              std::vector<int>({-85, 85, -75, 124}));
+    EXPECT_EQ(itu.sampleTreatment, uint32_t(kTreatNone));
 }
 
 TEST(PdfTranscode, CopyOrEncodeByCompressionAndStrips)

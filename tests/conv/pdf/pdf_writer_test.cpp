@@ -81,6 +81,7 @@ TEST_F(PdfJob, NinePagesBreakTheKidsLineAfterTheEighth)
     EXPECT_EQ(file.objectCount(), 48);
     EXPECT_NE(file.bytes().find("/Size 49\r"), std::string::npos);
     EXPECT_EQ(m_writer.pagesWritten(), 9);
+    EXPECT_EQ(m_writer.filesProcessed(), 1);
     // Only the first pages when a page count is given.
     ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 2, input, out(), nullptr), 0);
     EXPECT_EQ(pdf().objectCount(), 13);
