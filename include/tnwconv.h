@@ -24,6 +24,12 @@ TNWCONV_API int kvlSetPDFVersion(int major, int minor);
 TNWCONV_API int kvl_SayIni(const ConvSettings* record);
 TNWCONV_API int kvlDebug(int type);
 
+// Runs the job the setters have filled: checks the inputs and the output, converts, finishes
+// the log. Returns 0, a code of the checks (-299, -200 to -205, after a message), -190 (inputs
+// from a description file), -9 (grouping neither 0 nor 1), or the run's result (-109 and 9:
+// cancelled).
+TNWCONV_API int kvlExec(void);
+
 // Shows a message of the library: a message box with the title "Dravik" and an OK button.
 TNWCONV_API int sbxPutMsg(const char* text);
 
