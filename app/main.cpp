@@ -1,21 +1,114 @@
-// Korvelin: the program. Until the conversion front end exists it answers --version and --help.
+// Korvelin: the program. With paths it converts them at once, without a main window; --help and
+// --version are its only options.
+#include "app/command_line_run.h"
+#include "app/conv_library.h"
+#include "app/desktop_open.h"
+#include "common/module_paths.h"
+#include "common/platform/single_instance.h"
+#include "common/platform/ui.h"
+
 #include <QApplication>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using tnw::app::kExitConverted;
+using tnw::app::kExitRefused;
+
+const char kUsage[] =
+    "Usage: Korvelin [--help] [--version] [--] [PATH...]\n"
+    "Converts the JPEG files PATH... (file mode) or the folders PATH... (folder mode), all in\n"
+    "one folder, to PDF with the stored settings, without opening the main window.\n"
+    "Exit status: 0 converted, 1 the conversion failed, 2 the arguments were refused.\n";
+
+void note(const std::string& text)
+{
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+}
+
+enum class Options { Run, Help, Version, Unknown };
+
+// Splits the options from the paths. "--" ends the options; any other argument starting with
+// "--" is an option.
+Options parseOptions(int argc, char** argv, std::vector<std::string>& paths, std::string& bad)
+{
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (options && std::strcmp(arg, "--") == 0) {
+            options = false;
+        } else if (options && std::strcmp(arg, "--help") == 0) {
+            return Options::Help;
+        } else if (options && std::strcmp(arg, "--version") == 0) {
+            return Options::Version;
+        } else if (options && std::strncmp(arg, "--", 2) == 0) {
+            bad = arg;
+            return Options::Unknown;
+        } else {
+            paths.emplace_back(arg);
+        }
+    }
+    return Options::Run;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("Korvelin %s\n", KORVELIN_VERSION);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("Usage: Korvelin [--version] [--help] [PATH...]\n");
-            return 0;
-        }
+    std::vector<std::string> paths;
+    std::string bad;
+    switch (parseOptions(argc, argv, paths, bad)) {
+    case Options::Help:
+        std::fputs(kUsage, stdout);
+        return kExitConverted;
+    case Options::Version:
+        std::printf("Korvelin %s\n", KORVELIN_VERSION);
+        return kExitConverted;
+    case Options::Unknown:
+        note("Korvelin: unknown option " + bad + "\n" + kUsage);
+        return kExitRefused;
+    case Options::Run:
+        break;
     }
-    std::printf("Korvelin %s\n", KORVELIN_VERSION);
-    return 0;
+
+    // One instance at a time. A later start only brings the running one forward; while a
+    // command-line conversion runs (it does not listen), it just ends.
+    tnw::platform::SingleInstance instance(tnw::platform::programBaseName());
+    if (instance.acquire() == tnw::platform::SingleInstance::State::AlreadyRunning) {
+        const bool forward = instance.requestBringForward();
+        note(forward ? "Korvelin: already running; the running window was brought forward, "
+                       "nothing was converted.\n"
+                     : "Korvelin: already running; nothing was converted.\n");
+        return kExitConverted;
+    }
+
+    if (paths.empty()) {
+        // The main window comes with the program's windows; until then a start without paths
+        // only says what the program is.
+        std::printf("Korvelin %s\n", KORVELIN_VERSION);
+        return kExitConverted;
+    }
+
+    // With a display the library's messages and progress window are Qt widgets; without one
+    // they go to standard error. Qt sees no argument of ours, so none is taken as its option.
+    const bool display = tnw::platform::hasDisplay();
+    std::unique_ptr<QApplication> application;
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argv[0], nullptr};
+    if (display)
+        application = std::make_unique<QApplication>(qtArgc, qtArgv);
+
+    std::unique_ptr<tnw::app::ConvLibrary> library = tnw::app::makeConvLibrary();
+    tnw::app::CommandLineContext context(*library);
+    context.iniPath = tnw::common::ModulePaths::settingsFile();
+    context.display = display;
+    context.openFile = [](const std::string& path) { tnw::app::openWithDesktop(path); };
+    context.note = note;
+    return tnw::app::runCommandLine(paths, context);
 }

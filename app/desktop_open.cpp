@@ -1,0 +1,20 @@
+#include "app/desktop_open.h"
+
+#include "common/platform/files.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace tnw::app {
+
+bool openWithDesktop(const std::string& path)
+{
+    std::string osPath;
+    if (path.empty() || !platform::toOsPath(path, osPath))
+        return false;
+    return QProcess::startDetached(QStringLiteral("xdg-open"),
+                                   QStringList{QString::fromUtf8(osPath)});
+}
+
+}  // namespace tnw::app
