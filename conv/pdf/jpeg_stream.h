@@ -5,7 +5,7 @@
 // Compression 6 (old-style JPEG, every wrapped colour JPEG): the strips as stored, after the
 // interchange bytes when they are not already the start of the first strip; several strips
 // after a complete interchange stream get a DRI segment and a restart marker before each strip
-// after the first. A wrapped colour JPEG comes out as the file unchanged.
+// after the first. A wrapped colour JPEG comes out as the file unchanged, then FF D9.
 //
 // Compression 7 (every wrapped grayscale JPEG): a page with one sample per pixel is decoded and
 // encoded again as an 8-bit grayscale JPEG; a colour page with several strips, or whose strips
