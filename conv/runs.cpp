@@ -48,8 +48,7 @@ bool keepExisting(const RunRequest& request, const std::string& pdfPath)
 }
 
 // What every driver shares: the job, the progress window and the naming of outputs.
-class Driver {
-public:
+struct Driver {
     Driver(const RunRequest& request, RunKind kind)
         : m_request(request),
           m_progress(request.window, kind, static_cast<int>(request.inputs.size())),

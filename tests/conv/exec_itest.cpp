@@ -196,9 +196,9 @@ TEST_F(Exec, FolderRunWithJoinedOutputAndSkippingFinishesItsLog)
     kvlSetPathFrom(box.c_str());
     EXPECT_EQ(kvlExec(), 0);
     EXPECT_TRUE(isPdf("out/box.pdf"));
-    const std::string rows = "\"" + box + "\",\"p2.jpg\",\"" + m_out + "\",\"box.pdf\",1,JPEG,\r\n" +
-                             "\"" + box + "\",\"p10.jpg\",\"" + m_out +
-                             "\",\"box.pdf\",2,JPEG,\r\n";
+    const std::string rows =
+        "\"" + box + "\",\"p2.jpg\",\"" + m_out + "\",\"box.pdf\",1,JPEG,\r\n" + "\"" + box +
+        "\",\"p10.jpg\",\"" + m_out + "\",\"box.pdf\",2,JPEG,\r\n";
     EXPECT_EQ(readFile(m_log), header("*設定,フォルダ単位、結合、ファイル既存：スキップ") + rows);
 }
 
