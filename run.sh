@@ -17,7 +17,8 @@ tmp="$(mktemp -d "${TMPDIR:-/tmp}/korvelin-sample.XXXXXX")"
 mkdir "$tmp/images" "$tmp/work"
 build/bin/make_samples "$tmp/images"
 # A settings file of its own that writes the log (and does not open it).
-printf '[PageInfo]\r\nnShowDlg=0\r\n[Settings]\r\nnMakeLog=1\r\nnShowLog=0\r\n' > "$tmp/Korvelin.ini"
+printf '[PageInfo]\r\nnShowDlg=0\r\n[Settings]\r\nnMakeLog=1\r\nnShowLog=0\r\n' \
+  > "$tmp/Korvelin.ini"
 
 status=0
 KORVELIN_CONFIG_DIR="$tmp" KORVELIN_WORK_DIR="$tmp/work" \

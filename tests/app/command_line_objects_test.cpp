@@ -81,8 +81,9 @@ TEST_F(ObjectsTest, MissingObjectIsRefused)
 TEST_F(ObjectsTest, FirstErrorEndsTheScan)
 {
     // The missing file comes before the mix, so the mix is never reported.
-    EXPECT_EQ(collect({m_dir.file("box/none.jpg"), m_dir.file("box/sub1"), m_dir.file("box/a.jpg")}),
-              kObjectNotFound);
+    EXPECT_EQ(
+        collect({m_dir.file("box/none.jpg"), m_dir.file("box/sub1"), m_dir.file("box/a.jpg")}),
+        kObjectNotFound);
     EXPECT_EQ(collect({m_dir.file("box/a.jpg"), m_dir.file("Box/c.jpg"), m_dir.file("x.jpg")}),
               kObjectOtherFolder);
 }
