@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 using namespace tnw::conv;
 using tnw::test::JpegSpec;
@@ -16,9 +17,8 @@ namespace {
 // Scans an exact-size copy, so that AddressSanitizer catches a read past the end.
 int scan(const std::string& bytes, JpegMarkerScan& result)
 {
-    std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[bytes.size() + (bytes.empty() ? 1 : 0)]);
-    std::copy(bytes.begin(), bytes.end(), copy.get());
-    return scanJpegMarkers(copy.get(), bytes.size(), result);
+    const std::vector<std::uint8_t> copy(bytes.begin(), bytes.end());
+    return scanJpegMarkers(copy.data(), copy.size(), result);
 }
 
 // The bytes of a literal, zero bytes included.
