@@ -1,6 +1,7 @@
 #include "conv/exec.h"
 
 #include "common/platform/cp932.h"
+#include "conv/api_guard.h"
 #include "conv/inputs.h"
 #include "conv/job_state.h"
 #include "conv/messages.h"
@@ -166,10 +167,5 @@ int executeJob()
 
 TNWCONV_API int kvlExec(void)
 {
-    try {
-        return tnw::conv::executeJob();
-    } catch (...) {
-        // Out of memory, mostly: the run is abandoned as a failure.
-        return -1;
-    }
+    return tnw::conv::guarded(-1, [] { return tnw::conv::executeJob(); });
 }

@@ -2,28 +2,13 @@
 // it calls into the job state through one guard, so no exception ever leaves the library.
 #include "tnwconv.h"
 
+#include "conv/api_guard.h"
 #include "conv/conv_settings.h"
 #include "conv/job_state.h"
 #include "conv/messages.h"
 
-#include <exception>
-
+using tnw::conv::guarded;
 using tnw::conv::jobState;
-
-namespace {
-
-// Runs `body`; an exception (out of memory, mostly) becomes `failCode`.
-template <typename Body>
-int guarded(int failCode, Body body) noexcept
-{
-    try {
-        return body();
-    } catch (...) {
-        return failCode;
-    }
-}
-
-}  // namespace
 
 TNWCONV_API int kvlInit(void)
 {

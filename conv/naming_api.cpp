@@ -3,23 +3,11 @@
 // library.
 #include "tnwconv.h"
 
+#include "conv/api_guard.h"
 #include "conv/inputs.h"
 #include "conv/naming.h"
 
-namespace {
-
-// Runs `body`; an exception (out of memory, mostly) becomes `failCode`.
-template <typename Body>
-int guarded(int failCode, Body body) noexcept
-{
-    try {
-        return body();
-    } catch (...) {
-        return failCode;
-    }
-}
-
-}  // namespace
+using tnw::conv::guarded;
 
 TNWCONV_API int sbxMakeInputText(int mode, int fromDescription, CTnwbuff* inputs,
                                  CTnwbuff* checked, char* firstFolder, char* singlePath)

@@ -1,6 +1,7 @@
 #include "common/platform/module_paths.h"
 
 #include "common/platform/files.h"
+#include "support/env_var.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -16,21 +17,7 @@ using tnw::test::TempDir;
 
 namespace {
 
-// Sets (or unsets, with null) an environment variable for one test.
-class EnvVar {
-public:
-    EnvVar(const char* name, const char* value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~EnvVar() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using tnw::test::EnvVar;
 
 std::string canonical(const std::string& path)
 {

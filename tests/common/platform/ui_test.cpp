@@ -1,6 +1,7 @@
 #include "common/platform/ui.h"
 
 #include "common/platform/cp932.h"
+#include "support/env_var.h"
 
 #include <gtest/gtest.h>
 
@@ -19,20 +20,7 @@ using namespace tnw::platform;
 
 namespace {
 
-class EnvVar {
-public:
-    EnvVar(const char* name, const char* value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~EnvVar() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using tnw::test::EnvVar;
 
 // Qt's font database keeps fontconfig's caches to the end of the process, which
 // LeakSanitizer reports; those are the font library's, not ours.
