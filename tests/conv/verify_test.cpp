@@ -115,8 +115,8 @@ TEST_F(VerifyTest, AlteredImageByteGivesTheReportAndMinusOne)
                        " ) 内容が異なります。") +
                   "\r\n");
     EXPECT_EQ(pdfShared().message,
-              sjis(pdf + " のストリーム検証でエラーがありました。\nストリームエラーは 1 個です。\n" +
-                   report + " を参照してください。"));
+              sjis(pdf + " のストリーム検証でエラーがありました。\n" +
+                   "ストリームエラーは 1 個です。\n" + report + " を参照してください。"));
 }
 
 TEST_F(VerifyTest, MultiStripPagesAreReportedConvertedAndNotExamined)
