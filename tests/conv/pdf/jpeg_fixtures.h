@@ -2,6 +2,7 @@
 // CMYK with or without the Adobe marker, YCCK, restart intervals and densities.
 #pragma once
 
+#include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -116,15 +117,32 @@ struct DecodedJpeg {
     }
 };
 
-// Decodes `bytes` without any colour conversion of CMYK (gray stays gray, YCbCr/RGB become RGB).
-inline DecodedJpeg decodeJpeg(const std::string& bytes)
+struct JumpingJpegError {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+inline void jumpOnJpegError(j_common_ptr cinfo)
 {
-    DecodedJpeg d;
+    std::longjmp(reinterpret_cast<JumpingJpegError*>(cinfo->err)->jump, 1);
+}
+
+inline void ignoreJpegMessage(j_common_ptr, int) {}
+
+// The libjpeg calls of decodeJpeg; false when the library refuses the data. Nothing with a
+// destructor lives in this frame.
+inline bool decodeJpegInto(const std::string& bytes, DecodedJpeg& d)
+{
     jpeg_decompress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    err.error_exit = failOnJpegError;
+    JumpingJpegError err{};
+    c.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = jumpOnJpegError;
+    err.pub.emit_message = ignoreJpegMessage;
     jpeg_create_decompress(&c);
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&c);
+        return false;
+    }
     jpeg_mem_src(&c, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     jpeg_read_header(&c, TRUE);
     d.coded = c.jpeg_color_space;
@@ -147,8 +165,19 @@ inline DecodedJpeg decodeJpeg(const std::string& bytes)
     }
     jpeg_finish_decompress(&c);
     jpeg_destroy_decompress(&c);
-    d.ok = true;
-    return d;
+    return true;
+}
+
+// Decodes `bytes` without any colour conversion of CMYK (gray stays gray, YCbCr/RGB become RGB).
+// Data the library refuses gives `ok` false, no size and no pixels.
+inline DecodedJpeg decodeJpeg(const std::string& bytes)
+{
+    DecodedJpeg d;
+    if (decodeJpegInto(bytes, d)) {
+        d.ok = true;
+        return d;
+    }
+    return DecodedJpeg{};
 }
 
 }  // namespace tnw::test
