@@ -457,7 +457,8 @@ int Assembly::newStyle()
     if (m_report.markersNeedRebuild || m_strips > 1)
         return rebuild(false);
 
-    // One strip: the tables without their EOI, then the strip with its own SOI.
+    // One strip: the tables without their EOI, then the strip. The tables begin with the SOI,
+    // so the strip's own SOI is dropped: a second SOI is refused by JPEG decoders.
     std::string tables;
     if (m_dir.has(TIFFTAG_JPEGTABLES) && m_dir.jpegTablesLength > 4) {
         if (!m_file.has(m_dir.jpegTablesOffset, m_dir.jpegTablesLength))
@@ -467,8 +468,13 @@ int Assembly::newStyle()
             return fail(Fail::TablesRead);
         tables.resize(tables.size() - 2);
     }
-    const uint64_t total = uint64_t(tables.size()) + first.size() + 2;
-    if (!put(m_out, tables) || !put(m_out, first) || !put(m_out, kEoi, 2))
+    size_t skip = 0;
+    if (!tables.empty() && first.size() >= 2 && uint8_t(first[0]) == 0xFF &&
+        uint8_t(first[1]) == kMarkerSoi)
+        skip = 2;
+    const uint64_t total = uint64_t(tables.size()) + first.size() - skip + 2;
+    if (!put(m_out, tables) || !put(m_out, first.data() + skip, first.size() - skip) ||
+        !put(m_out, kEoi, 2))
         return failMemory(total);
     return 0;
 }
@@ -497,36 +503,20 @@ int Assembly::decodeGray(std::string& pixels, std::string& errors)
 int Assembly::decodeRgb(std::string& pixels, std::string& errors)
 {
     const uint64_t count = uint64_t(m_dir.width) * m_dir.length;
-    if (count * 4 > m_page.maxDecodeBytes)
+    if (m_page.maxDecodeBytes > 0 && count * 4 > m_page.maxDecodeBytes)
         return fail(Fail::ColourAllocate, "more than the decoding limit");
-    TiffHandle handle;
-    if (!handle.open(m_page.path, m_page.maxDecodeBytes))
-        return fail(Fail::ColourDecode, handle.errors());
-    TIFF* tif = handle.get();
-    uint32_t width = 0;
-    uint32_t length = 0;
-    char why[1024] = {};
-    if (m_dir.index < 0 || m_dir.index > 65535 || !TIFFSetDirectory(tif, tdir_t(m_dir.index)) ||
-        !TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width) ||
-        !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &length) || width != m_dir.width ||
-        length != m_dir.length || !TIFFRGBAImageOK(tif, why))
-        return fail(Fail::ColourDecode, handle.errors() + why);
-    TIFFRGBAImage image{};
-    if (!TIFFRGBAImageBegin(&image, tif, 0, why))
-        return fail(Fail::ColourDecode, handle.errors() + why);
-    image.req_orientation = image.orientation;  // no flips: rows as stored
-    std::vector<uint32_t> raster(size_t(count), 0);
-    const int ok = TIFFRGBAImageGet(&image, raster.data(), width, length);
-    TIFFRGBAImageEnd(&image);
-    errors = handle.errors();
-    if (!ok)
+    TiffDecodeRequest request;
+    request.path = m_page.path;
+    request.directoryIndex = m_dir.index;
+    request.width = m_dir.width;
+    request.length = m_dir.length;
+    request.maxBytes = m_page.maxDecodeBytes;
+    const TiffDecodeResult result = readTiffRgb(request, pixels);
+    errors = result.errors;
+    if (result.status == TiffDecodeStatus::TooLarge)
+        return fail(Fail::ColourAllocate, "more than the decoding limit");
+    if (result.status != TiffDecodeStatus::Ok)
         return fail(Fail::ColourDecode, errors);
-    pixels.resize(size_t(count) * 3);
-    for (size_t i = 0; i < raster.size(); ++i) {
-        pixels[3 * i] = char(TIFFGetR(raster[i]));
-        pixels[3 * i + 1] = char(TIFFGetG(raster[i]));
-        pixels[3 * i + 2] = char(TIFFGetB(raster[i]));
-    }
     return 0;
 }
 
@@ -549,6 +539,7 @@ void setDensity(const common::TiffDirectory& dir, BitmapView& view)
 int Assembly::rebuild(bool gray)
 {
     m_report.rebuilt = true;
+    m_report.rebuiltComponents = gray ? 1 : 3;
     const Fail allocate = gray ? Fail::GrayAllocate : Fail::ColourAllocate;
     std::string pixels;
     std::string errors;

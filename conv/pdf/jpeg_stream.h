@@ -10,8 +10,9 @@
 // Compression 7 (every wrapped grayscale JPEG): a page with one sample per pixel is decoded and
 // encoded again as an 8-bit grayscale JPEG; a colour page with several strips, or whose strips
 // hold markers that cannot be joined (DQT after the first strip, DRI anywhere), is decoded and
-// encoded again as a colour JPEG; any other page is its JPEG tables (without their EOI) and
-// its one strip. A rebuilt JPEG goes through the file kJpegRebuildName in the work folder.
+// encoded again as an RGB JPEG, whatever the page's colour space was; any other page is its
+// JPEG tables (without their EOI) and its one strip (without its SOI when the tables come
+// first). A rebuilt JPEG goes through the file kJpegRebuildName in the work folder.
 //
 // Every offset and length comes from the file and is checked against the file's size before
 // anything is allocated or read.
@@ -31,8 +32,9 @@ struct JpegPageSource {
     std::string path;                                 // the TIFF file (code page 932)
     const common::TiffDirectory* directory = nullptr; // the page's directory record
     std::string workFolder;                           // for the temporary files of a rebuild
-    // The largest decoded image a rebuild may allocate (as 32-bit pixels); a larger page fails
-    // with the rebuild's allocation code.
+    // The largest decoded image a rebuild may allocate (as 32-bit pixels for a colour page, one
+    // byte per pixel for gray); a larger page fails with the rebuild's allocation code. 0: no
+    // limit.
     std::uint64_t maxDecodeBytes = std::uint64_t(1) << 30;
 };
 
@@ -40,6 +42,9 @@ struct JpegStreamReport {
     std::string message;     // Japanese message (code page 932) of a failure
     std::string diagnostic;  // English diagnostic of a failure (without "tiff2pdf: ")
     bool rebuilt = false;    // the data was decoded and encoded again
+    // What a rebuilt JPEG holds: 1 (8-bit gray) or 3 (8-bit RGB) components; 0 when the data
+    // is the page's own.
+    int rebuiltComponents = 0;
     int status = 0;          // what writeJpegPageStream returned
     // Compression 7: the marker scan asked for a rebuild (DQT after the first strip or DRI).
     bool markersNeedRebuild = false;

@@ -133,9 +133,11 @@ int makeImageData(const ImageDataRequest& r, std::string& data, ImageDataResult&
             source.path = r.tiffPath;
             source.directory = r.directory;
             source.workFolder = r.workFolder;
+            source.maxDecodeBytes = r.maxBytes;
             JpegStreamReport report;
             const int rc = writeJpegPageStream(source, data, report);
             result.converted = report.rebuilt;
+            result.rebuiltComponents = report.rebuiltComponents;
             if (rc < 0) {
                 result.status = rc;
                 result.message = report.message;

@@ -27,6 +27,9 @@ struct ImageDataResult {
     std::string message;       // a failure's message when it comes from the JPEG assembly
     std::string diagnostic;
     bool converted = false;    // decoded and encoded again, or rebuilt
+    // A rebuilt JPEG page: the components of the new data (1 gray, 3 RGB), which the image
+    // dictionary must describe instead of the source's (describeRebuiltJpeg). 0 otherwise.
+    int rebuiltComponents = 0;
     bool bitReversed = false;
 };
 

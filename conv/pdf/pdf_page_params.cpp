@@ -280,4 +280,19 @@ void decideTranscode(PageParams& p)
     }
 }
 
+void describeRebuiltJpeg(PageParams& p, int components)
+{
+    if (components == 1) {
+        p.bitsPerSample = 8;
+        p.samplesPerPixel = 1;
+        if (!(p.colorSpace & kCsPalette))
+            p.colorSpace = kCsGray;  // indexes stay indexes; anything else is gray
+    } else if (components == 3) {
+        p.bitsPerSample = 8;
+        p.samplesPerPixel = 3;
+        p.colorSpace = kCsRgb;
+        p.decodeInvert = 0;
+    }
+}
+
 }  // namespace tnw::conv

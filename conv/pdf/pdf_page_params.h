@@ -101,4 +101,10 @@ void composeGeometry(PageParams& params);
 // Raw copy or decode and encode, and the PDF compression.
 void decideTranscode(PageParams& params);
 
+// A JPEG page that was decoded and encoded again holds 8-bit samples of `components` (1: the
+// page's gray samples as stored, so a min-is-white page keeps its inversion; 3: RGB from the
+// TIFF library's RGBA reader, whatever the source's colour space, never inverted). Describes
+// the image as that data. Other values leave the parameters as they are.
+void describeRebuiltJpeg(PageParams& params, int components);
+
 }  // namespace tnw::conv

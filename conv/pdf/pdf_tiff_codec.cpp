@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
+
 #include <tiffio.h>
 
 namespace tnw::conv {
@@ -161,6 +163,24 @@ TiffDecodeStatus openPage(const TiffDecodeRequest& r, TiffHandle& handle)
     return TiffDecodeStatus::Ok;
 }
 
+// The page through the RGBA reader into `raster` (width x length), rows in the order the file
+// stores them: the reader is asked for the file's own orientation, so it flips nothing. The
+// page's orientation is drawn by the PDF page.
+bool readRgbaAsStored(TIFF* tif, uint32_t width, uint32_t length, uint32_t* raster,
+                      std::string& why)
+{
+    char message[1024] = {};
+    TIFFRGBAImage image{};
+    if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&image, tif, 0, message)) {
+        why = message;
+        return false;
+    }
+    image.req_orientation = image.orientation;
+    const int ok = TIFFRGBAImageGet(&image, raster, width, length);
+    TIFFRGBAImageEnd(&image);
+    return ok != 0;
+}
+
 }  // namespace
 
 TiffDecodeResult decodeTiffStrips(const TiffDecodeRequest& r, std::string& out)
@@ -222,10 +242,10 @@ TiffDecodeResult readTiffRgb(const TiffDecodeRequest& r, std::string& out)
     result.wanted = pixels * 4;
     if (result.status == TiffDecodeStatus::Ok && r.maxBytes > 0 && result.wanted > r.maxBytes)
         result.status = TiffDecodeStatus::TooLarge;
+    std::string why;
     if (result.status == TiffDecodeStatus::Ok) {
         std::vector<uint32_t> raster(size_t(pixels), 0);
-        if (!TIFFReadRGBAImageOriented(handle.get(), r.width, r.length, raster.data(),
-                                       ORIENTATION_TOPLEFT, 0)) {
+        if (!readRgbaAsStored(handle.get(), r.width, r.length, raster.data(), why)) {
             result.status = TiffDecodeStatus::StripFailed;
         } else {
             out.resize(size_t(pixels) * 3);
@@ -237,6 +257,8 @@ TiffDecodeResult readTiffRgb(const TiffDecodeRequest& r, std::string& out)
         }
     }
     result.errors = handle.errors();
+    if (!why.empty())
+        result.errors += why + '\n';
     if (result.status != TiffDecodeStatus::Ok)
         out.clear();
     return result;

@@ -66,8 +66,9 @@ struct TiffDecodeResult {
 // Decodes every strip of the page in order into `out` (length x bytes per row, rows unpadded).
 TiffDecodeResult decodeTiffStrips(const TiffDecodeRequest& request, std::string& out);
 
-// Reads the page through the library's RGBA reader (rows top down, as stored) and keeps the
-// red, green and blue samples: 3 bytes per pixel.
+// Reads the page through the library's RGBA reader and keeps the red, green and blue samples:
+// 3 bytes per pixel, rows in the order the file stores them. The Orientation tag is not applied
+// (the PDF page's matrix draws it).
 TiffDecodeResult readTiffRgb(const TiffDecodeRequest& request, std::string& out);
 
 // Encodes `data` as one strip with the page's width, length, bits and samples, contiguous

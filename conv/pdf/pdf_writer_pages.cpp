@@ -268,6 +268,9 @@ void PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& 
         writePlaceholder(sink, context, page, result.status);
         return;
     }
+    // The data is known before any object of the page is written, so a rebuilt JPEG page is
+    // described as what it now holds.
+    describeRebuiltJpeg(page.params, result.rebuiltComponents);
 
     writePageAndContent(sink, context, page.params, page.k);
     if (page.params.extraObjects() > 0)

@@ -270,6 +270,7 @@ TEST(JpegStreamNewStyle, GrayWrappedJpegIsReencodedThroughTnw7EvenWhenItGrows)
         const Stream s = assemble(dir.file("t.tif"), page, dir.path());
         ASSERT_GT(s.rc, 0) << s.report.diagnostic;
         EXPECT_TRUE(s.report.rebuilt);
+        EXPECT_EQ(s.report.rebuiltComponents, 1);
         const std::string rebuilt = readFile(dir.file(kJpegRebuildName));
         EXPECT_EQ(s.bytes, rebuilt + kEoi);
         EXPECT_NE(rebuilt, jpeg);
@@ -286,10 +287,12 @@ TEST(JpegStreamNewStyle, GrayWrappedJpegIsReencodedThroughTnw7EvenWhenItGrows)
     }
 }
 
-TEST(JpegStreamNewStyle, SingleColourStripFollowsTheTablesWithoutTheirEoi)
+// The tables open with their SOI and the strip as stored opens with its own: the stream keeps
+// only the first, so a JPEG decoder reads it (a second SOI is an error to libjpeg).
+TEST(JpegStreamNewStyle, SingleColourStripFollowsTheTablesWithoutTheirEoiAndItsSoi)
 {
     TempDir dir;
-    writeNewJpeg(dir.file("new.tif"), 32, 32, 32);
+    writeNewJpeg(dir.file("new.tif"), 32, 48, 48);
     TIFF* tif = TIFFOpen(dir.file("new.tif").c_str(), "r");
     ASSERT_NE(tif, nullptr);
     uint32_t tablesSize = 0;
@@ -297,15 +300,28 @@ TEST(JpegStreamNewStyle, SingleColourStripFollowsTheTablesWithoutTheirEoi)
     ASSERT_TRUE(TIFFGetField(tif, TIFFTAG_JPEGTABLES, &tablesSize, &tables));
     std::string strip(size_t(TIFFRawStripSize(tif, 0)), '\0');
     TIFFReadRawStrip(tif, 0, strip.data(), tmsize_t(strip.size()));
-    const std::string expected =
-        std::string(static_cast<const char*>(tables), tablesSize - 2) + strip + kEoi;
+    const std::string tableBytes(static_cast<const char*>(tables), tablesSize);
     TIFFClose(tif);
     ASSERT_GT(tablesSize, 4u);
-    ASSERT_EQ(strip.substr(0, 2), "\xFF\xD8");  // kept as stored
+    ASSERT_EQ(tableBytes.substr(0, 2), "\xFF\xD8");
+    ASSERT_EQ(strip.substr(0, 2), "\xFF\xD8");
 
     const Stream s = assemble(dir.file("new.tif"), readPage(dir.file("new.tif")), dir.path());
+    ASSERT_GT(s.rc, 0) << s.report.diagnostic;
     EXPECT_FALSE(s.report.rebuilt);
-    EXPECT_EQ(s.bytes, expected);
+    EXPECT_EQ(s.report.rebuiltComponents, 0);
+    EXPECT_EQ(s.bytes, tableBytes.substr(0, tablesSize - 2) + strip.substr(2) + kEoi);
+
+    const tnw::test::DecodedJpeg got = decodeJpeg(s.bytes);
+    ASSERT_TRUE(got.ok);
+    ASSERT_EQ(got.components, 3);
+    ASSERT_EQ(got.width, 32);
+    ASSERT_EQ(got.height, 48);
+    const int rows[3] = {4, 24, 44};  // inside the red, green and blue bands
+    for (int band = 0; band < 3; ++band) {
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(got.at(16, rows[band], k), k == band ? 255 : 0, 24) << band << k;
+    }
 }
 
 TEST(JpegStreamNewStyle, SeveralColourStripsAreRebuiltInStoredRowOrder)
@@ -315,6 +331,7 @@ TEST(JpegStreamNewStyle, SeveralColourStripsAreRebuiltInStoredRowOrder)
     const Stream s = assemble(dir.file("new.tif"), readPage(dir.file("new.tif")), dir.path());
     ASSERT_GT(s.rc, 0) << s.report.diagnostic;
     EXPECT_TRUE(s.report.rebuilt);
+    EXPECT_EQ(s.report.rebuiltComponents, 3);
     const std::string rebuilt = readFile(dir.file(kJpegRebuildName));
     EXPECT_EQ(s.bytes, rebuilt + kEoi);
     const tnw::test::DecodedJpeg got = decodeJpeg(rebuilt);

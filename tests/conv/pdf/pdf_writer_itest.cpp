@@ -5,6 +5,8 @@
 #include "common/platform/cp932.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 
 using namespace tnw::conv;
 using namespace tnw::test;
@@ -59,6 +61,54 @@ std::string renderGray(const TempDir& dir, const std::string& pdf, int page, int
     if (std::sscanf(pgm.c_str(), "P5 %d %d %d%n", &width, &height, &maxval, &consumed) != 3)
         return {};
     return pgm.substr(size_t(consumed) + 1);
+}
+
+// The same rendering in colour: three bytes per pixel.
+std::string renderRgb(const TempDir& dir, const std::string& pdf, int& width, int& height)
+{
+    const std::string prefix = dir.file("render");
+    run("pdftoppm -r 288 -singlefile '" + pdf + "' '" + prefix + "'");
+    const std::string ppm = readFile(prefix + ".ppm");
+    int maxval = 0;
+    int consumed = 0;
+    if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &height, &maxval, &consumed) != 3)
+        return {};
+    return ppm.substr(size_t(consumed) + 1);
+}
+
+// The colour at the centre of the rendering.
+std::vector<int> centreColour(const TempDir& dir, const std::string& pdf)
+{
+    int width = 0;
+    int height = 0;
+    const std::string rgb = renderRgb(dir, pdf, width, height);
+    if (rgb.size() < size_t(width) * height * 3 || width == 0)
+        return {};
+    const size_t at = (size_t(height / 2) * width + size_t(width / 2)) * 3;
+    return {uint8_t(rgb[at]), uint8_t(rgb[at + 1]), uint8_t(rgb[at + 2])};
+}
+
+// Where stored pixel (x, y) of a w x h image shows for each TIFF orientation.
+std::pair<int, int> shownAt(int orientation, int x, int y, int w, int h)
+{
+    switch (orientation) {
+    case 2:
+        return {w - 1 - x, y};
+    case 3:
+        return {w - 1 - x, h - 1 - y};
+    case 4:
+        return {x, h - 1 - y};
+    case 5:
+        return {y, x};
+    case 6:
+        return {h - 1 - y, x};
+    case 7:
+        return {h - 1 - y, w - 1 - x};
+    case 8:
+        return {y, w - 1 - x};
+    default:
+        return {x, y};
+    }
 }
 
 // One bilevel page of 72 pixels per inch (so one point per pixel) with a pattern of bits.
@@ -217,4 +267,104 @@ TEST_F(PdfJob, BlankPageOfAFailedImageAndACancelledFileStayReadable)
               kPdfCancelled);
     const auto [status, output] = run("qpdf --check '" + out() + "'");
     EXPECT_NE(output.find("PDF Version"), std::string::npos) << output;  // it opens
+}
+
+// A YCbCr page converted to RGB shows like an RGB page of the same pixels: the Orientation tag
+// is drawn once. The reference is the RGB page in orientation 1, turned by the test.
+TEST_F(PdfJob, YCbCrPageShowsItsOrientationLikeTheRgbReference)
+{
+    TiffPageSpec rgb;
+    rgb.width = 4;
+    rgb.length = 3;
+    rgb.samples = 3;
+    rgb.photometric = PHOTOMETRIC_RGB;
+    rgb.xResolution = 72;
+    rgb.yResolution = 72;
+    rgb.pixels.resize(36);
+    for (size_t i = 0; i < 36; ++i)
+        rgb.pixels[i] = char(20 + 15 * (i / 3));  // twelve grays
+    TiffPageSpec ycc = rgb;
+    ycc.photometric = PHOTOMETRIC_YCBCR;
+    for (size_t i = 0; i < 36; ++i) {
+        if (i % 3 != 0)
+            ycc.pixels[i] = '\x80';
+    }
+    ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, tiff("ref.tif", {rgb}), out(), nullptr), 0);
+    int refWidth = 0;
+    int refHeight = 0;
+    const std::string reference = renderGray(m_dir, out(), 1, refWidth, refHeight);
+    ASSERT_EQ(refWidth, 16);
+    ASSERT_EQ(refHeight, 12);
+    const auto refAt = [&](int x, int y) {
+        return int(uint8_t(reference[size_t((4 * y + 2) * refWidth + 4 * x + 2)]));
+    };
+    ASSERT_NEAR(refAt(1, 0), 35, 3);
+
+    for (const uint16_t orientation : {2, 3, 4, 5, 6, 7, 8}) {
+        SCOPED_TRACE(orientation);
+        ycc.orientation = orientation;
+        ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, tiff("ycc.tif", {ycc}), out(), nullptr), 0);
+        int width = 0;
+        int height = 0;
+        const std::string gray = renderGray(m_dir, out(), 1, width, height);
+        const bool swapped = orientation >= 5;
+        ASSERT_EQ(width, swapped ? 12 : 16);
+        ASSERT_EQ(height, swapped ? 16 : 12);
+        int wrong = 0;
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const auto [sx, sy] = shownAt(orientation, x, y, 4, 3);
+                const int shown = uint8_t(gray[size_t((4 * sy + 2) * width + 4 * sx + 2)]);
+                wrong += std::abs(shown - refAt(x, y)) > 3;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+// CMYK JPEG data shows its colours: red ink (magenta and yellow) stays red whether the file
+// stores ink amounts (no Adobe marker) or their inverse (Adobe marker, as image editors write
+// it), and a compression 7 CMYK page rebuilt as RGB is not inverted or taken for CMYK.
+TEST_F(PdfJob, CmykJpegPagesShowTheirColoursNotANegative)
+{
+    JpegSpec adobe;
+    adobe.input = JCS_CMYK;
+    adobe.adobe = 1;
+    adobe.fill = {255, 0, 0, 255};
+    JpegSpec plain = adobe;
+    plain.adobe = 0;
+    plain.fill = {0, 255, 255, 0};
+    TiffPageSpec rebuilt;
+    rebuilt.width = 32;
+    rebuilt.length = 32;
+    rebuilt.samples = 4;
+    rebuilt.photometric = PHOTOMETRIC_SEPARATED;
+    rebuilt.compression = COMPRESSION_JPEG;
+    rebuilt.rowsPerStrip = 8;
+    rebuilt.pixels.assign(32 * 32 * 4, '\0');
+    for (size_t i = 0; i < 32 * 32; ++i)
+        rebuilt.pixels[4 * i + 1] = rebuilt.pixels[4 * i + 2] = '\xFF';
+
+    const struct {
+        const char* name;
+        std::function<int()> write;
+    } cases[] = {
+        {"Adobe CMYK JPEG",
+         [&] { return m_writer.pdfWriteJpegFile(0, jpeg("adobe.jpg", adobe), out(), nullptr); }},
+        {"CMYK JPEG without the marker",
+         [&] { return m_writer.pdfWriteJpegFile(0, jpeg("plain.jpg", plain), out(), nullptr); }},
+        {"rebuilt compression 7 CMYK page",
+         [&] { return m_writer.pdfWriteTiffFile(0, 0, tiff("cmyk7.tif", {rebuilt}), out(),
+                                                nullptr); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(c.write(), 0);
+        expectQpdfClean(out());
+        const std::vector<int> colour = centreColour(m_dir, out());
+        ASSERT_EQ(colour.size(), 3u);
+        EXPECT_GT(colour[0], 180) << colour[0] << " " << colour[1] << " " << colour[2];
+        EXPECT_LT(colour[1], 90) << colour[0] << " " << colour[1] << " " << colour[2];
+        EXPECT_LT(colour[2], 90) << colour[0] << " " << colour[1] << " " << colour[2];
+    }
 }

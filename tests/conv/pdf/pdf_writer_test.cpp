@@ -222,6 +222,124 @@ TEST_F(PdfJob, AdobeCmykJpegCarriesAnInvertingDecodeArray)
     EXPECT_NE(pdf().object(7).find(
                   "/ColorSpace /DeviceCMYK \r/Decode [ 1 0 1 0 1 0 1 0 ]\r/Filter /DCTDecode  >>"),
               std::string::npos);
+
+    // Without the marker the samples are ink amounts as they stand.
+    spec.adobe = 0;
+    ASSERT_EQ(m_writer.pdfWriteJpegFile(0, jpeg("plain.jpg", spec), out(), nullptr), 0);
+    EXPECT_NE(pdf().object(7).find("/ColorSpace /DeviceCMYK \r/Filter /DCTDecode  >>"),
+              std::string::npos)
+        << pdf().object(7).substr(0, 240);
+}
+
+// A JPEG-compressed TIFF page decoded and encoded again holds 8-bit gray or RGB data, whatever
+// its source held; its image dictionary says so. A page that is not rebuilt keeps its own.
+TEST_F(PdfJob, RebuiltJpegPagesAreDescribedAsTheirNewData)
+{
+    TiffPageSpec cmyk;
+    cmyk.width = 32;
+    cmyk.length = 32;
+    cmyk.samples = 4;
+    cmyk.photometric = PHOTOMETRIC_SEPARATED;
+    cmyk.compression = COMPRESSION_JPEG;
+    cmyk.rowsPerStrip = 8;  // several strips: rebuilt as RGB
+    cmyk.pixels.assign(32 * 32 * 4, '\0');
+    for (size_t i = 0; i < 32 * 32; ++i) {
+        if (i < 16 * 32)
+            cmyk.pixels[4 * i] = '\xFF';  // cyan above
+        else
+            cmyk.pixels[4 * i + 1] = cmyk.pixels[4 * i + 2] = '\xFF';  // red below
+    }
+    TiffPageSpec oneStrip = cmyk;
+    oneStrip.rowsPerStrip = 0;
+    TiffPageSpec gray;
+    gray.width = 32;
+    gray.length = 32;
+    gray.photometric = PHOTOMETRIC_MINISWHITE;
+    gray.compression = COMPRESSION_JPEG;
+    gray.rowsPerStrip = 8;
+    gray.pixels.assign(32 * 32, '\x28');
+    const std::string input = tiff("jpeg7.tif", {cmyk, oneStrip, gray});
+    ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), 0);
+    ASSERT_EQ(m_writer.pagesWritten(), 3) << m_writer.message();
+    const PdfBytes file = pdf();
+
+    EXPECT_NE(file.object(7).find("/BitsPerComponent 8\r/ColorSpace /DeviceRGB \r"
+                                  "/Filter /DCTDecode  >>"),
+              std::string::npos)
+        << file.object(7).substr(0, 240);
+    EXPECT_NE(file.object(4).find("/ProcSet [ /ImageC ]"), std::string::npos);
+    const DecodedJpeg rgb = decodeJpeg(file.streamData(7));
+    ASSERT_TRUE(rgb.ok);
+    ASSERT_EQ(rgb.components, 3);
+    const int cyan[3] = {0, 255, 255};
+    const int red[3] = {255, 0, 0};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(rgb.at(16, 4, k), cyan[k], 24) << k;
+        EXPECT_NEAR(rgb.at(16, 28, k), red[k], 24) << k;
+    }
+
+    EXPECT_NE(file.object(12).find("/BitsPerComponent 8\r/ColorSpace /DeviceCMYK \r"
+                                   "/Filter /DCTDecode  >>"),
+              std::string::npos)
+        << file.object(12).substr(0, 240);
+    const DecodedJpeg kept = decodeJpeg(file.streamData(12));
+    ASSERT_TRUE(kept.ok);
+    ASSERT_EQ(kept.components, 4);
+    EXPECT_NEAR(kept.at(16, 4, 0), 255, 24);
+    EXPECT_NEAR(kept.at(16, 28, 1), 255, 24);
+
+    EXPECT_NE(file.object(17).find("/BitsPerComponent 8\r/ColorSpace /DeviceGray \r"
+                                   "/Decode [ 1 0 ]\r/Filter /DCTDecode  >>"),
+              std::string::npos)
+        << file.object(17).substr(0, 240);
+    const DecodedJpeg grayData = decodeJpeg(file.streamData(17));
+    ASSERT_TRUE(grayData.ok);
+    ASSERT_EQ(grayData.components, 1);
+    EXPECT_NEAR(grayData.at(16, 16, 0), 0x28, 4);  // the samples as stored, inverted by Decode
+
+    const auto& records = pdfShared().records;
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].converted, 1);
+    EXPECT_EQ(records[1].converted, 0);
+    EXPECT_EQ(records[2].converted, 1);
+}
+
+// The writer's image limit also bounds the pixels a JPEG rebuild decodes.
+TEST_F(PdfJob, ImageLimitAlsoBoundsTheJpegRebuild)
+{
+    TiffPageSpec rgb;
+    rgb.width = 64;
+    rgb.length = 64;
+    rgb.samples = 3;
+    rgb.photometric = PHOTOMETRIC_RGB;
+    rgb.compression = COMPRESSION_JPEG;
+    rgb.rowsPerStrip = 16;
+    TiffPageSpec gray = rgb;
+    gray.width = 128;
+    gray.samples = 1;
+    gray.photometric = PHOTOMETRIC_MINISBLACK;
+    const std::string colourInput = tiff("rgb.tif", {rgb});
+    const std::string grayInput = tiff("gray.tif", {gray});
+
+    const struct {
+        const std::string& input;
+        uint64_t decoded;  // the rebuild's pixel buffer
+        int code;
+    } cases[] = {{colourInput, 64 * 64 * 4, -21}, {grayInput, 128 * 64, -31}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        m_writer.setMaxImageBytes(c.decoded - 1);
+        ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, c.input, out(), nullptr), 0);
+        ASSERT_EQ(pdfShared().records.size(), 1u);
+        EXPECT_EQ(pdfShared().records[0].status, c.code);
+        EXPECT_EQ(pdf().object(7), "7 0 obj\rnull\rendobj\r");
+
+        m_writer.setMaxImageBytes(c.decoded);
+        ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, c.input, out(), nullptr), 0);
+        ASSERT_EQ(pdfShared().records.size(), 1u);
+        EXPECT_EQ(pdfShared().records[0].status, 0);
+        EXPECT_EQ(pdfShared().records[0].converted, 1);
+    }
 }
 
 TEST_F(PdfJob, YCbCrSamplesAreConvertedToRgbNotZeros)
@@ -244,6 +362,30 @@ TEST_F(PdfJob, YCbCrSamplesAreConvertedToRgbNotZeros)
     for (const char c : rgb)
         EXPECT_NEAR(uint8_t(c), 200, 2);
     EXPECT_EQ(pdfShared().records.at(0).converted, 1);
+}
+
+// The page's matrix draws the orientation, so the converted samples stay in the order the file
+// stores them, whatever the Orientation tag says.
+TEST_F(PdfJob, YCbCrPageKeepsItsStoredRowsInEveryOrientation)
+{
+    TiffPageSpec page;
+    page.width = 4;
+    page.length = 3;
+    page.samples = 3;
+    page.photometric = PHOTOMETRIC_YCBCR;
+    page.pixels = std::string(36, '\x80');
+    for (int i = 0; i < 12; ++i)
+        page.pixels[size_t(3 * i)] = char(20 + 15 * i);  // Y; Cb = Cr = 128: gray
+    for (uint16_t orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        page.orientation = orientation;
+        const std::string input = tiff("ycc" + std::to_string(orientation) + ".tif", {page});
+        ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), 0);
+        const std::string rgb = inflateImage(m_dir, pdf().streamData(7), 4, 3, 8, 3);
+        ASSERT_EQ(rgb.size(), 36u);
+        for (size_t i = 0; i < 36; ++i)
+            EXPECT_NEAR(uint8_t(rgb[i]), 20 + 15 * int(i / 3), 2) << "sample " << i;
+    }
 }
 
 TEST_F(PdfJob, CieLabSignedSamplesAreMadeUnsigned)
