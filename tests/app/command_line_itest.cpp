@@ -101,13 +101,13 @@ protected:
 
     void jpeg(const std::string& name, bool gray = false)
     {
-        tnw::test::JpegSpec spec;
-        spec.width = 48;
-        spec.height = 32;
-        spec.gradient = true;
+        tnw::test::JpegShape shape;
+        shape.width = 48;
+        shape.height = 32;
+        shape.gradient = true;
         if (gray)
-            spec.input = JCS_GRAYSCALE;
-        ASSERT_TRUE(tnw::test::writeFile(m_dir.file(name), tnw::test::makeJpeg(spec)));
+            shape.input = JCS_GRAYSCALE;
+        ASSERT_TRUE(tnw::test::writeFile(m_dir.file(name), tnw::test::makeJpeg(shape)));
     }
 
     // Files of a folder whose names end in `suffix`.
@@ -234,9 +234,9 @@ TEST_F(KorvelinTest, NameWithoutShiftJisFormIsRefused)
 TEST_F(KorvelinTest, FailedConversionEndsWithOne)
 {
     settings("[Settings]\r\nnMakeLog=1\r\n");
-    tnw::test::JpegSpec spec;
+    tnw::test::JpegShape shape;
     ASSERT_TRUE(tnw::test::writeFile(m_dir.file("box/cut.jpg"),
-                                     tnw::test::makeJpeg(spec).substr(0, 200)));
+                                     tnw::test::makeJpeg(shape).substr(0, 200)));
     const Result r = run({m_dir.file("box/cut.jpg")});
     EXPECT_EQ(r.status, 1) << r.err;
     const std::vector<std::string> logs = filesIn("box", ".csv");

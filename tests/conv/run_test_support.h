@@ -54,7 +54,7 @@ protected:
     {
         const std::string path = m_dir.file(relative);
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        EXPECT_TRUE(writeFile(path, makeJpeg(JpegSpec{})));
+        EXPECT_TRUE(writeFile(path, makeJpeg(JpegShape{})));
         return path;
     }
     std::string folder(const std::string& relative)

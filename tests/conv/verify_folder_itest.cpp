@@ -16,9 +16,9 @@ namespace {
 
 using platform::sjis;
 
-test::TiffPageSpec group4Page()
+test::TiffPageShape group4Page()
 {
-    test::TiffPageSpec page;
+    test::TiffPageShape page;
     page.width = 48;
     page.length = 16;
     page.bits = 1;

@@ -16,12 +16,12 @@ namespace tnw::conv {
 namespace {
 
 using platform::sjis;
-using test::TiffPageSpec;
+using test::TiffPageShape;
 
 // A bilevel Group 4 page; `rowsPerStrip` 0 makes one strip.
-TiffPageSpec group4(uint32_t rowsPerStrip = 0)
+TiffPageShape group4(uint32_t rowsPerStrip = 0)
 {
-    TiffPageSpec page;
+    TiffPageShape page;
     page.width = 64;
     page.length = 24;
     page.bits = 1;
@@ -39,7 +39,7 @@ protected:
         m_writer.setLogPath(m_dir.file("log.csv"));
     }
 
-    std::string tiff(const std::string& name, const std::vector<TiffPageSpec>& pages)
+    std::string tiff(const std::string& name, const std::vector<TiffPageShape>& pages)
     {
         const std::string path = m_dir.file(name);
         EXPECT_TRUE(test::writeTiff(path, pages));

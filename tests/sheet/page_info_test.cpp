@@ -14,7 +14,7 @@ namespace tnw::sheet {
 namespace {
 
 using platform::sjis;
-using test::SheetPageSpec;
+using test::SheetPageShape;
 
 class PageInfoTest : public ::testing::Test {
 protected:
@@ -24,7 +24,7 @@ protected:
     }
 
     // The pages of a TIFF made of `specs`, matched against the standard forms.
-    std::vector<SheetPage> pages(const std::vector<SheetPageSpec>& specs)
+    std::vector<SheetPage> pages(const std::vector<SheetPageShape>& specs)
     {
         const std::string path = m_dir.file("pages.tif");
         EXPECT_TRUE(test::writeSheetTiff(path, specs));

@@ -10,7 +10,7 @@
 
 namespace tnw::test {
 
-struct SheetPageSpec {
+struct SheetPageShape {
     uint32_t width = 0;
     uint32_t height = 0;
     float xRes = 300;
@@ -22,12 +22,12 @@ struct SheetPageSpec {
 };
 
 // Common pages: A4, A3 and Letter portrait at 300 dpi and 200 dpi, and turned.
-inline SheetPageSpec a4Page() { return {2480, 3508}; }
-inline SheetPageSpec a4Landscape() { return {3508, 2480}; }
-inline SheetPageSpec a3Page() { return {3508, 4961}; }
-inline SheetPageSpec letterPage() { return {1700, 2200, 200, 200}; }
+inline SheetPageShape a4Page() { return {2480, 3508}; }
+inline SheetPageShape a4Landscape() { return {3508, 2480}; }
+inline SheetPageShape a3Page() { return {3508, 4961}; }
+inline SheetPageShape letterPage() { return {1700, 2200, 200, 200}; }
 
-inline bool writeSheetTiff(const std::string& path, const std::vector<SheetPageSpec>& pages)
+inline bool writeSheetTiff(const std::string& path, const std::vector<SheetPageShape>& pages)
 {
     TIFFSetErrorHandler(nullptr);
     TIFFSetWarningHandler(nullptr);
@@ -35,7 +35,7 @@ inline bool writeSheetTiff(const std::string& path, const std::vector<SheetPageS
     if (!tif)
         return false;
     bool ok = true;
-    for (const SheetPageSpec& p : pages) {
+    for (const SheetPageShape& p : pages) {
         TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, p.width);
         TIFFSetField(tif, TIFFTAG_IMAGELENGTH, p.height);
         TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, p.bits);

@@ -38,7 +38,7 @@ protected:
         mkdir((m_scans + "/folder.tif").c_str(), 0755);
     }
 
-    void put(const std::string& name, const std::vector<test::SheetPageSpec>& pages)
+    void put(const std::string& name, const std::vector<test::SheetPageShape>& pages)
     {
         const std::string path = m_scans + "/" + name;
         ASSERT_TRUE(test::writeSheetTiff(path, pages));

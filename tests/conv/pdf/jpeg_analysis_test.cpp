@@ -7,17 +7,17 @@
 #include <gtest/gtest.h>
 
 using namespace tnw::conv;
-using tnw::test::JpegSpec;
+using tnw::test::JpegShape;
 using tnw::test::makeJpeg;
 using tnw::test::TempDir;
 using tnw::test::writeFile;
 
 namespace {
 
-JpegInfo analyseSpec(const TempDir& dir, const JpegSpec& spec)
+JpegInfo analyseShape(const TempDir& dir, const JpegShape& shape)
 {
     const std::string path = dir.file("in.jpg");
-    EXPECT_TRUE(writeFile(path, makeJpeg(spec)));
+    EXPECT_TRUE(writeFile(path, makeJpeg(shape)));
     JpegAnalysis analysis;
     EXPECT_EQ(analysis.analyse(path), 0) << analysis.message();
     return analysis.info();
@@ -28,14 +28,14 @@ JpegInfo analyseSpec(const TempDir& dir, const JpegSpec& spec)
 TEST(JpegAnalysis, FillsTheRecordOfABaselineColourFile)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.width = 40;
-    spec.height = 30;
-    spec.densityUnit = 1;
-    spec.xDensity = 300;
-    spec.yDensity = 200;
-    spec.restartInterval = 4;
-    const JpegInfo info = analyseSpec(dir, spec);
+    JpegShape shape;
+    shape.width = 40;
+    shape.height = 30;
+    shape.densityUnit = 1;
+    shape.xDensity = 300;
+    shape.yDensity = 200;
+    shape.restartInterval = 4;
+    const JpegInfo info = analyseShape(dir, shape);
     EXPECT_EQ(info.width, 40);
     EXPECT_EQ(info.height, 30);
     EXPECT_EQ(info.components, 3);
@@ -53,19 +53,19 @@ TEST(JpegAnalysis, FillsTheRecordOfABaselineColourFile)
 TEST(JpegAnalysis, TellsProgressiveAndArithmeticCodingApart)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.progressive = true;
-    JpegInfo info = analyseSpec(dir, spec);
+    JpegShape shape;
+    shape.progressive = true;
+    JpegInfo info = analyseShape(dir, shape);
     EXPECT_TRUE(info.progressive);
     EXPECT_FALSE(info.arithmetic);
 
-    spec.arithmetic = true;  // SOF10
-    info = analyseSpec(dir, spec);
+    shape.arithmetic = true;  // SOF10
+    info = analyseShape(dir, shape);
     EXPECT_TRUE(info.progressive);
     EXPECT_TRUE(info.arithmetic);
 
-    spec.progressive = false;  // SOF9
-    info = analyseSpec(dir, spec);
+    shape.progressive = false;  // SOF9
+    info = analyseShape(dir, shape);
     EXPECT_FALSE(info.progressive);
     EXPECT_TRUE(info.arithmetic);
 }
@@ -73,25 +73,25 @@ TEST(JpegAnalysis, TellsProgressiveAndArithmeticCodingApart)
 TEST(JpegAnalysis, FourComponentFilesReportTheAdobeMarker)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.input = JCS_CMYK;
-    spec.adobe = 1;
-    JpegInfo info = analyseSpec(dir, spec);
+    JpegShape shape;
+    shape.input = JCS_CMYK;
+    shape.adobe = 1;
+    JpegInfo info = analyseShape(dir, shape);
     EXPECT_EQ(info.colorSpace, kJpegCmyk);
     EXPECT_EQ(info.bitsPerPixel, 32);
     EXPECT_TRUE(info.adobeMarker);
     EXPECT_EQ(info.adobeTransform, 0);
     EXPECT_TRUE(hasInvertedCmyk(info));
 
-    spec.adobe = 0;
-    info = analyseSpec(dir, spec);
+    shape.adobe = 0;
+    info = analyseShape(dir, shape);
     EXPECT_EQ(info.colorSpace, kJpegCmyk);
     EXPECT_FALSE(info.adobeMarker);
     EXPECT_FALSE(hasInvertedCmyk(info));
 
-    spec.adobe = -1;
-    spec.coded = JCS_YCCK;
-    info = analyseSpec(dir, spec);
+    shape.adobe = -1;
+    shape.coded = JCS_YCCK;
+    info = analyseShape(dir, shape);
     EXPECT_EQ(info.colorSpace, kJpegYcck);
     EXPECT_EQ(info.adobeTransform, 2);
     EXPECT_TRUE(hasInvertedCmyk(info));
@@ -135,10 +135,10 @@ TEST(JpegAnalysis, UnreadableFilesFailWithTheLibraryMessageKept)
 TEST(JpegAnalysis, ImageThatIsNeitherGrayNorColourIsRefused)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.input = JCS_UNKNOWN;
-    spec.components = 2;
-    ASSERT_TRUE(writeFile(dir.file("two.jpg"), makeJpeg(spec)));
+    JpegShape shape;
+    shape.input = JCS_UNKNOWN;
+    shape.components = 2;
+    ASSERT_TRUE(writeFile(dir.file("two.jpg"), makeJpeg(shape)));
     JpegAnalysis analysis;
     EXPECT_EQ(analysis.analyse(dir.file("two.jpg")), -1);
     EXPECT_EQ(analysis.messageCode(), JpegAnalysis::kUnsupportedColorSpace);

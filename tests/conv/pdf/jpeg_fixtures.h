@@ -13,7 +13,7 @@
 
 namespace tnw::test {
 
-struct JpegSpec {
+struct JpegShape {
     int width = 16;
     int height = 16;
     J_COLOR_SPACE input = JCS_RGB;        // JCS_GRAYSCALE, JCS_RGB, JCS_CMYK or JCS_UNKNOWN
@@ -41,7 +41,7 @@ inline void failOnJpegError(j_common_ptr cinfo)
 }
 
 // The JPEG file's bytes.
-inline std::string makeJpeg(const JpegSpec& spec)
+inline std::string makeJpeg(const JpegShape& shape)
 {
     jpeg_compress_struct c{};
     jpeg_error_mgr err{};
@@ -51,37 +51,37 @@ inline std::string makeJpeg(const JpegSpec& spec)
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
     jpeg_mem_dest(&c, &out, &outSize);
-    c.image_width = static_cast<JDIMENSION>(spec.width);
-    c.image_height = static_cast<JDIMENSION>(spec.height);
-    c.in_color_space = spec.input;
-    c.input_components = spec.input == JCS_GRAYSCALE ? 1
-                         : spec.input == JCS_CMYK    ? 4
-                         : spec.input == JCS_RGB     ? 3
-                                                     : spec.components;
+    c.image_width = static_cast<JDIMENSION>(shape.width);
+    c.image_height = static_cast<JDIMENSION>(shape.height);
+    c.in_color_space = shape.input;
+    c.input_components = shape.input == JCS_GRAYSCALE ? 1
+                         : shape.input == JCS_CMYK    ? 4
+                         : shape.input == JCS_RGB     ? 3
+                                                     : shape.components;
     jpeg_set_defaults(&c);
-    if (spec.input == JCS_UNKNOWN)
+    if (shape.input == JCS_UNKNOWN)
         jpeg_set_colorspace(&c, JCS_UNKNOWN);
-    if (spec.coded != JCS_UNKNOWN)
-        jpeg_set_colorspace(&c, spec.coded);
-    jpeg_set_quality(&c, spec.quality, TRUE);
-    if (spec.adobe >= 0)
-        c.write_Adobe_marker = spec.adobe ? TRUE : FALSE;
-    c.write_JFIF_header = spec.jfif ? TRUE : FALSE;
-    c.density_unit = static_cast<UINT8>(spec.densityUnit);
-    c.X_density = static_cast<UINT16>(spec.xDensity);
-    c.Y_density = static_cast<UINT16>(spec.yDensity);
-    c.restart_interval = spec.restartInterval;
-    c.arith_code = spec.arithmetic ? TRUE : FALSE;
-    if (spec.progressive)
+    if (shape.coded != JCS_UNKNOWN)
+        jpeg_set_colorspace(&c, shape.coded);
+    jpeg_set_quality(&c, shape.quality, TRUE);
+    if (shape.adobe >= 0)
+        c.write_Adobe_marker = shape.adobe ? TRUE : FALSE;
+    c.write_JFIF_header = shape.jfif ? TRUE : FALSE;
+    c.density_unit = static_cast<UINT8>(shape.densityUnit);
+    c.X_density = static_cast<UINT16>(shape.xDensity);
+    c.Y_density = static_cast<UINT16>(shape.yDensity);
+    c.restart_interval = shape.restartInterval;
+    c.arith_code = shape.arithmetic ? TRUE : FALSE;
+    if (shape.progressive)
         jpeg_simple_progression(&c);
     jpeg_start_compress(&c, TRUE);
     const int n = c.input_components;
-    std::vector<JSAMPLE> row(static_cast<size_t>(spec.width) * n);
-    for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
+    std::vector<JSAMPLE> row(static_cast<size_t>(shape.width) * n);
+    for (int y = 0; y < shape.height; ++y) {
+        for (int x = 0; x < shape.width; ++x) {
             for (int k = 0; k < n; ++k) {
-                int v = k < static_cast<int>(spec.fill.size()) ? spec.fill[k] : 128;
-                if (spec.gradient && k == 0)
+                int v = k < static_cast<int>(shape.fill.size()) ? shape.fill[k] : 128;
+                if (shape.gradient && k == 0)
                     v = (v + x + y) & 0xFF;
                 row[static_cast<size_t>(x) * n + k] = static_cast<JSAMPLE>(v);
             }

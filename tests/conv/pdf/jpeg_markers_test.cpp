@@ -9,7 +9,7 @@
 #include <vector>
 
 using namespace tnw::conv;
-using tnw::test::JpegSpec;
+using tnw::test::JpegShape;
 using tnw::test::makeJpeg;
 
 namespace {
@@ -55,12 +55,12 @@ TEST(JpegMarkers, TableHoldsTheEightySixMarkersInAscendingOrder)
 
 TEST(JpegMarkers, CountsTheSegmentsAndScanMarkersOfARealFile)
 {
-    JpegSpec spec;
-    spec.width = spec.height = 64;
-    spec.gradient = true;
-    spec.restartInterval = 2;
+    JpegShape shape;
+    shape.width = shape.height = 64;
+    shape.gradient = true;
+    shape.restartInterval = 2;
     JpegMarkerScan result;
-    EXPECT_EQ(scan(makeJpeg(spec), result), 0);
+    EXPECT_EQ(scan(makeJpeg(shape), result), 0);
     EXPECT_FALSE(result.error);
     EXPECT_EQ(result.counts[kMarkerSoi], 1);
     EXPECT_EQ(result.counts[0xE0], 1);  // JFIF
@@ -77,9 +77,9 @@ TEST(JpegMarkers, CountsTheSegmentsAndScanMarkersOfARealFile)
     EXPECT_EQ(result.counts[0], 0);
 
     // A progressive file: the later scans' SOS and DHT segments are seen in the data.
-    spec.progressive = true;
-    spec.restartInterval = 0;
-    EXPECT_EQ(scan(makeJpeg(spec), result), 0);
+    shape.progressive = true;
+    shape.restartInterval = 0;
+    EXPECT_EQ(scan(makeJpeg(shape), result), 0);
     EXPECT_GT(result.counts[kMarkerSos], 1);
 }
 
@@ -153,10 +153,10 @@ TEST(JpegMarkers, BufferWithoutMarkersSetsTheErrorFlagAndGivesItsLength)
 
 TEST(JpegMarkers, EveryPrefixOfARealFileStaysInsideTheBuffer)
 {
-    JpegSpec spec;
-    spec.restartInterval = 1;
-    spec.progressive = true;
-    const std::string jpeg = makeJpeg(spec);
+    JpegShape shape;
+    shape.restartInterval = 1;
+    shape.progressive = true;
+    const std::string jpeg = makeJpeg(shape);
     for (size_t n = 0; n <= jpeg.size(); ++n) {
         JpegMarkerScan result;
         const int rc = scan(jpeg.substr(0, n), result);

@@ -10,7 +10,7 @@
 using namespace tnw::conv;
 using tnw::test::decodeJpeg;
 using tnw::test::DecodedJpeg;
-using tnw::test::JpegSpec;
+using tnw::test::JpegShape;
 using tnw::test::makeJpeg;
 using tnw::test::readFile;
 using tnw::test::TempDir;
@@ -19,9 +19,9 @@ using tnw::test::writeFile;
 namespace {
 
 // Re-encodes a fixture and decodes the result.
-DecodedJpeg reencode(const TempDir& dir, const JpegSpec& spec)
+DecodedJpeg reencode(const TempDir& dir, const JpegShape& shape)
 {
-    EXPECT_TRUE(writeFile(dir.file("in.jpg"), makeJpeg(spec)));
+    EXPECT_TRUE(writeFile(dir.file("in.jpg"), makeJpeg(shape)));
     JpegReencoder reencoder;
     EXPECT_EQ(reencoder.reencodeFile(dir.file("in.jpg"), dir.file("out.jpg")), 0)
         << reencoder.message();
@@ -38,18 +38,18 @@ bool near(int a, int b, int tolerance = 6)
 TEST(JpegReencoder, ProgressiveAndArithmeticFilesBecomeBaselineWithTheirDensity)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.width = 33;
-    spec.height = 17;
-    spec.fill = {200, 60, 30};
-    spec.densityUnit = 2;
-    spec.xDensity = 118;
-    spec.yDensity = 59;
+    JpegShape shape;
+    shape.width = 33;
+    shape.height = 17;
+    shape.fill = {200, 60, 30};
+    shape.densityUnit = 2;
+    shape.xDensity = 118;
+    shape.yDensity = 59;
     for (int kind = 0; kind < 3; ++kind) {
         SCOPED_TRACE(kind);
-        spec.progressive = kind != 1;
-        spec.arithmetic = kind != 0;
-        const DecodedJpeg out = reencode(dir, spec);
+        shape.progressive = kind != 1;
+        shape.arithmetic = kind != 0;
+        const DecodedJpeg out = reencode(dir, shape);
         EXPECT_FALSE(out.progressive);
         EXPECT_FALSE(out.arithmetic);
         EXPECT_EQ(out.coded, JCS_YCbCr);
@@ -66,11 +66,11 @@ TEST(JpegReencoder, ProgressiveAndArithmeticFilesBecomeBaselineWithTheirDensity)
 TEST(JpegReencoder, GrayscaleStaysOneComponent)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.input = JCS_GRAYSCALE;
-    spec.progressive = true;
-    spec.fill = {77};
-    const DecodedJpeg out = reencode(dir, spec);
+    JpegShape shape;
+    shape.input = JCS_GRAYSCALE;
+    shape.progressive = true;
+    shape.fill = {77};
+    const DecodedJpeg out = reencode(dir, shape);
     EXPECT_EQ(out.coded, JCS_GRAYSCALE);
     EXPECT_EQ(out.components, 1);
     EXPECT_FALSE(out.progressive);
@@ -80,29 +80,29 @@ TEST(JpegReencoder, GrayscaleStaysOneComponent)
 TEST(JpegReencoder, FourComponentFilesStayCmykUnderTheAdobeConvention)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.input = JCS_CMYK;
-    spec.progressive = true;
-    spec.fill = {10, 100, 180, 250};
+    JpegShape shape;
+    shape.input = JCS_CMYK;
+    shape.progressive = true;
+    shape.fill = {10, 100, 180, 250};
 
     // With the marker the (already inverted) samples pass unchanged.
-    spec.adobe = 1;
-    DecodedJpeg out = reencode(dir, spec);
+    shape.adobe = 1;
+    DecodedJpeg out = reencode(dir, shape);
     EXPECT_EQ(out.coded, JCS_CMYK);
     EXPECT_TRUE(out.adobe);
     EXPECT_TRUE(near(out.at(0, 0, 0), 10) && near(out.at(0, 0, 3), 250));
 
     // Without it the samples are plain: the output, which has the marker, holds them inverted.
-    spec.adobe = 0;
-    out = reencode(dir, spec);
+    shape.adobe = 0;
+    out = reencode(dir, shape);
     EXPECT_EQ(out.coded, JCS_CMYK);
     EXPECT_TRUE(out.adobe);
     EXPECT_TRUE(near(out.at(0, 0, 0), 245) && near(out.at(0, 0, 3), 5));
 
     // YCCK is decoded to CMYK and written as CMYK.
-    spec.adobe = -1;
-    spec.coded = JCS_YCCK;
-    out = reencode(dir, spec);
+    shape.adobe = -1;
+    shape.coded = JCS_YCCK;
+    out = reencode(dir, shape);
     EXPECT_EQ(out.coded, JCS_CMYK);
     EXPECT_EQ(out.components, 4);
     EXPECT_TRUE(out.adobe);
@@ -124,18 +124,18 @@ TEST(JpegReencoder, FailuresLeaveNoOutputFile)
               JpegReencoder::kCreateOutput);
 
     // A file that breaks off inside its scan data is decoded with warnings, as libjpeg does.
-    JpegSpec spec;
-    spec.width = spec.height = 256;
-    spec.gradient = true;
-    const std::string whole = makeJpeg(spec);
+    JpegShape shape;
+    shape.width = shape.height = 256;
+    shape.gradient = true;
+    const std::string whole = makeJpeg(shape);
     ASSERT_TRUE(writeFile(dir.file("cut.jpg"), whole.substr(0, whole.size() - 200)));
     EXPECT_EQ(reencoder.reencodeFile(dir.file("cut.jpg"), dir.file("out.jpg")), 0)
         << reencoder.message() << " of " << whole.size();
     EXPECT_GT(reencoder.warnings(), 0);
 
     // A header the decoder cannot take (12-bit samples) is refused and no output is made.
-    spec.progressive = true;
-    std::string bad = makeJpeg(spec);
+    shape.progressive = true;
+    std::string bad = makeJpeg(shape);
     const size_t sof = bad.find("\xFF\xC2");
     ASSERT_NE(sof, std::string::npos);
     bad[sof + 4] = 12;  // 12-bit precision: not decodable here

@@ -16,7 +16,7 @@
 using namespace tnw::conv;
 using tnw::common::TiffDirectory;
 using tnw::test::decodeJpeg;
-using tnw::test::JpegSpec;
+using tnw::test::JpegShape;
 using tnw::test::makeJpeg;
 using tnw::test::readFile;
 using tnw::test::TempDir;
@@ -56,10 +56,10 @@ Stream assemble(const std::string& tiff, const TiffDirectory& dir, const std::st
     return s;
 }
 
-// The JPEG of `spec` wrapped into dir/t.tif as the writer wraps a ".jpg" file.
-std::string wrapJpeg(const TempDir& dir, const JpegSpec& spec)
+// The JPEG of `shape` wrapped into dir/t.tif as the writer wraps a ".jpg" file.
+std::string wrapJpeg(const TempDir& dir, const JpegShape& shape)
 {
-    const std::string jpeg = makeJpeg(spec);
+    const std::string jpeg = makeJpeg(shape);
     EXPECT_TRUE(writeFile(dir.file("in.jpg"), jpeg));
     JpegWrapResult wrap;
     EXPECT_EQ(wrapJpegFile(dir.file("in.jpg"), dir.file("t.tif"), dir.path(), wrap), 0);
@@ -123,7 +123,7 @@ void writeOldJpeg(const std::string& path, const OldJpegPage& page)
 // top down.
 void writeNewJpeg(const std::string& path, uint32_t width, uint32_t length, uint32_t rowsPerStrip)
 {
-    tnw::test::TiffPageSpec p;
+    tnw::test::TiffPageShape p;
     p.width = width;
     p.length = length;
     p.samples = 3;
@@ -143,10 +143,10 @@ void writeNewJpeg(const std::string& path, uint32_t width, uint32_t length, uint
 TEST(JpegStreamOldStyle, WrappedColourJpegIsTheFileFollowedByEoi)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.width = 24;
-    spec.gradient = true;
-    const std::string jpeg = wrapJpeg(dir, spec);
+    JpegShape shape;
+    shape.width = 24;
+    shape.gradient = true;
+    const std::string jpeg = wrapJpeg(dir, shape);
     const TiffDirectory page = readPage(dir.file("t.tif"));
     ASSERT_EQ(page.compression, 6);
     const Stream s = assemble(dir.file("t.tif"), page, dir.path());
@@ -159,11 +159,11 @@ TEST(JpegStreamOldStyle, WrappedColourJpegIsTheFileFollowedByEoi)
 TEST(JpegStreamOldStyle, HeaderIsWrittenOnlyWhenTheFirstStripDoesNotStartWithIt)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.width = 32;
-    spec.height = 32;
-    spec.gradient = true;
-    const std::string jpeg = makeJpeg(spec);
+    JpegShape shape;
+    shape.width = 32;
+    shape.height = 32;
+    shape.gradient = true;
+    const std::string jpeg = makeJpeg(shape);
     const size_t sos = findMarker(jpeg, 0xDA);
     const uint32_t head =
         uint32_t(sos + 2 + (uint8_t(jpeg[sos + 2]) << 8 | uint8_t(jpeg[sos + 3])));
@@ -202,11 +202,11 @@ TEST(JpegStreamOldStyle, HeaderIsWrittenOnlyWhenTheFirstStripDoesNotStartWithIt)
 TEST(JpegStreamOldStyle, StripsAfterTheTablesAreJoinedWithRestartMarkers)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.height = 160;  // ten MCU rows of 16 x 16 (2 x 2 subsampling): ten strips
-    spec.restartInterval = 1;
-    spec.gradient = true;
-    const std::string jpeg = makeJpeg(spec);
+    JpegShape shape;
+    shape.height = 160;  // ten MCU rows of 16 x 16 (2 x 2 subsampling): ten strips
+    shape.restartInterval = 1;
+    shape.gradient = true;
+    const std::string jpeg = makeJpeg(shape);
     const size_t dri = findMarker(jpeg, 0xDD);
     ASSERT_EQ(jpeg.substr(dri, 6), std::string("\xFF\xDD\x00\x04\x00\x01", 6));
     ASSERT_EQ(findMarker(jpeg, 0xDA), dri + 6);
@@ -256,14 +256,14 @@ TEST(JpegStreamNewStyle, GrayWrappedJpegIsReencodedThroughTnw7EvenWhenItGrows)
     for (const int quality : {90, 3}) {
         SCOPED_TRACE(quality);
         TempDir dir;
-        JpegSpec spec;
-        spec.input = JCS_GRAYSCALE;
-        spec.width = 64;
-        spec.height = 48;
-        spec.gradient = true;
-        spec.fill = {60};
-        spec.quality = quality;
-        const std::string jpeg = wrapJpeg(dir, spec);
+        JpegShape shape;
+        shape.input = JCS_GRAYSCALE;
+        shape.width = 64;
+        shape.height = 48;
+        shape.gradient = true;
+        shape.fill = {60};
+        shape.quality = quality;
+        const std::string jpeg = wrapJpeg(dir, shape);
         const TiffDirectory page = readPage(dir.file("t.tif"));
         ASSERT_EQ(page.compression, 7);
 
@@ -349,7 +349,7 @@ TEST(JpegStreamNewStyle, SeveralColourStripsAreRebuiltInStoredRowOrder)
 TEST(JpegStreamHostile, OffsetsBeyondTheFileAndBadValuesGiveCodesAndLeaveTheOutput)
 {
     TempDir dir;
-    wrapJpeg(dir, JpegSpec{});  // t.tif: compression 6, the one strip is the interchange bytes
+    wrapJpeg(dir, JpegShape{});  // t.tif: compression 6, the one strip is the interchange bytes
     writeNewJpeg(dir.file("new.tif"), 16, 16, 16);  // compression 7, tables and one strip
     writeNewJpeg(dir.file("bad.tif"), 16, 32, 16);  // two strips whose SOI is cleared
     const TiffDirectory bad = readPage(dir.file("bad.tif"));

@@ -9,7 +9,7 @@
 using namespace tnw::conv;
 using tnw::common::TiffReader;
 using tnw::test::decodeJpeg;
-using tnw::test::JpegSpec;
+using tnw::test::JpegShape;
 using tnw::test::makeJpeg;
 using tnw::test::readFile;
 using tnw::test::TempDir;
@@ -24,7 +24,7 @@ protected:
         EXPECT_TRUE(writeFile(input(), bytes));
         return wrapJpegFile(input(), tiff(), m_dir.path(), m_result);
     }
-    int wrap(const JpegSpec& spec) { return wrap(makeJpeg(spec)); }
+    int wrap(const JpegShape& shape) { return wrap(makeJpeg(shape)); }
 
     std::string input() const { return m_dir.file("page.jpg"); }
     std::string tiff() const { return m_dir.file("tnwt2pdojpg.tif"); }
@@ -57,12 +57,12 @@ protected:
 
 TEST_F(JpegWrap, BaselineColourFileIsTheStripByteForByte)
 {
-    JpegSpec spec;
-    spec.width = 50;
-    spec.height = 20;
-    spec.densityUnit = 1;
-    spec.xDensity = spec.yDensity = 300;
-    const std::string jpeg = makeJpeg(spec);
+    JpegShape shape;
+    shape.width = 50;
+    shape.height = 20;
+    shape.densityUnit = 1;
+    shape.xDensity = shape.yDensity = 300;
+    const std::string jpeg = makeJpeg(shape);
     ASSERT_EQ(wrap(jpeg), 0) << m_result.diagnostic;
     EXPECT_EQ(strip(), jpeg);
     EXPECT_EQ(m_record.compression, 6);
@@ -77,9 +77,9 @@ TEST_F(JpegWrap, BaselineColourFileIsTheStripByteForByte)
 
 TEST_F(JpegWrap, GrayscaleFileBecomesCompression7Photometric1)
 {
-    JpegSpec spec;
-    spec.input = JCS_GRAYSCALE;
-    const std::string jpeg = makeJpeg(spec);
+    JpegShape shape;
+    shape.input = JCS_GRAYSCALE;
+    const std::string jpeg = makeJpeg(shape);
     ASSERT_EQ(wrap(jpeg), 0);
     EXPECT_EQ(strip(), jpeg);
     EXPECT_EQ(m_record.compression, 7);
@@ -90,16 +90,16 @@ TEST_F(JpegWrap, GrayscaleFileBecomesCompression7Photometric1)
 
 TEST_F(JpegWrap, ProgressiveAndArithmeticFilesAreReencodedOnceAsBaseline)
 {
-    JpegSpec spec;
-    spec.width = 40;
-    spec.height = 24;
-    spec.densityUnit = 2;
-    spec.xDensity = spec.yDensity = 80;
+    JpegShape shape;
+    shape.width = 40;
+    shape.height = 24;
+    shape.densityUnit = 2;
+    shape.xDensity = shape.yDensity = 80;
     for (int kind = 0; kind < 3; ++kind) {
         SCOPED_TRACE(kind);
-        spec.progressive = kind != 1;
-        spec.arithmetic = kind != 0;
-        const std::string jpeg = makeJpeg(spec);
+        shape.progressive = kind != 1;
+        shape.arithmetic = kind != 0;
+        const std::string jpeg = makeJpeg(shape);
         ASSERT_EQ(wrap(jpeg), 0) << m_result.diagnostic;
         EXPECT_TRUE(m_result.reencoded);
         EXPECT_FALSE(m_result.info.progressive);
@@ -120,22 +120,22 @@ TEST_F(JpegWrap, ProgressiveAndArithmeticFilesAreReencodedOnceAsBaseline)
 
 TEST_F(JpegWrap, ImageTallerThanOneStripIsRefusedWithMinus10)
 {
-    JpegSpec spec;
-    spec.width = 1;
-    spec.height = 20000;
-    spec.input = JCS_GRAYSCALE;
-    EXPECT_EQ(wrap(spec), -10);
+    JpegShape shape;
+    shape.width = 1;
+    shape.height = 20000;
+    shape.input = JCS_GRAYSCALE;
+    EXPECT_EQ(wrap(shape), -10);
     EXPECT_EQ(m_result.info.height, 20000);
     EXPECT_TRUE(readFile(tiff()).empty());
 
-    spec.progressive = true;  // refused before any re-encoding
-    EXPECT_EQ(wrap(spec), -10);
+    shape.progressive = true;  // refused before any re-encoding
+    EXPECT_EQ(wrap(shape), -10);
     EXPECT_FALSE(m_result.reencoded);
     EXPECT_TRUE(temporariesGone());
 
-    spec.progressive = false;
-    spec.height = 16384;
-    EXPECT_EQ(wrap(spec), 0);
+    shape.progressive = false;
+    shape.height = 16384;
+    EXPECT_EQ(wrap(shape), 0);
 }
 
 TEST_F(JpegWrap, UnreadableFilesAreRefusedWithMinus1)
@@ -151,21 +151,21 @@ TEST_F(JpegWrap, UnreadableFilesAreRefusedWithMinus1)
 
 TEST_F(JpegWrap, CmykWithTheAdobeMarkerIsFlaggedInverted)
 {
-    JpegSpec spec;
-    spec.input = JCS_CMYK;
-    spec.adobe = 1;
-    ASSERT_EQ(wrap(spec), 0);
+    JpegShape shape;
+    shape.input = JCS_CMYK;
+    shape.adobe = 1;
+    ASSERT_EQ(wrap(shape), 0);
     EXPECT_TRUE(m_result.invertedCmyk);
     strip();
     EXPECT_EQ(m_record.photometric, 5);
 
-    spec.adobe = 0;
-    ASSERT_EQ(wrap(spec), 0);
+    shape.adobe = 0;
+    ASSERT_EQ(wrap(shape), 0);
     EXPECT_FALSE(m_result.invertedCmyk);
 
-    spec.adobe = -1;
-    spec.coded = JCS_YCCK;
-    const std::string ycck = makeJpeg(spec);
+    shape.adobe = -1;
+    shape.coded = JCS_YCCK;
+    const std::string ycck = makeJpeg(shape);
     ASSERT_EQ(wrap(ycck), 0);
     EXPECT_TRUE(m_result.invertedCmyk);
     EXPECT_EQ(strip(), ycck);
@@ -173,19 +173,19 @@ TEST_F(JpegWrap, CmykWithTheAdobeMarkerIsFlaggedInverted)
     EXPECT_EQ(m_record.samplesPerPixel, 4);
 
     // A progressive CMYK file without the marker is re-encoded with it, samples inverted.
-    spec.coded = JCS_UNKNOWN;
-    spec.adobe = 0;
-    spec.progressive = true;
-    ASSERT_EQ(wrap(spec), 0);
+    shape.coded = JCS_UNKNOWN;
+    shape.adobe = 0;
+    shape.progressive = true;
+    ASSERT_EQ(wrap(shape), 0);
     EXPECT_TRUE(m_result.reencoded);
     EXPECT_TRUE(m_result.invertedCmyk);
 }
 
 TEST_F(JpegWrap, MissingWorkFolderFailsTheReencodingWithMinus300)
 {
-    JpegSpec spec;
-    spec.progressive = true;
-    ASSERT_TRUE(writeFile(input(), makeJpeg(spec)));
+    JpegShape shape;
+    shape.progressive = true;
+    ASSERT_TRUE(writeFile(input(), makeJpeg(shape)));
     EXPECT_EQ(wrapJpegFile(input(), tiff(), m_dir.file("gone"), m_result), -300);
     // A plain baseline file needs no work folder.
     ASSERT_TRUE(writeFile(input(), makeJpeg({})));

@@ -13,7 +13,7 @@
 
 namespace tnw::test {
 
-struct TiffPageSpec {
+struct TiffPageShape {
     uint32_t width = 16;
     uint32_t length = 8;
     uint16_t bits = 8;
@@ -36,7 +36,7 @@ struct TiffPageSpec {
 
 // Writes the pages into one TIFF file (each strip through the codec of its compression). A
 // palette page gets a colour map whose entry j is (j * 257, 0, 65535 - j * 257).
-inline bool writeTiff(const std::string& path, const std::vector<TiffPageSpec>& pages)
+inline bool writeTiff(const std::string& path, const std::vector<TiffPageShape>& pages)
 {
     TIFFSetErrorHandler(nullptr);
     TIFFSetWarningHandler(nullptr);
@@ -44,7 +44,7 @@ inline bool writeTiff(const std::string& path, const std::vector<TiffPageSpec>& 
     if (!tif)
         return false;
     bool ok = true;
-    for (const TiffPageSpec& p : pages) {
+    for (const TiffPageShape& p : pages) {
         const uint32_t rps = p.rowsPerStrip ? p.rowsPerStrip : p.length;
         TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, p.width);
         TIFFSetField(tif, TIFFTAG_IMAGELENGTH, p.length);

@@ -112,9 +112,9 @@ std::pair<int, int> shownAt(int orientation, int x, int y, int w, int h)
 }
 
 // One bilevel page of 72 pixels per inch (so one point per pixel) with a pattern of bits.
-TiffPageSpec bilevelPage(uint16_t photometric, uint16_t compression)
+TiffPageShape bilevelPage(uint16_t photometric, uint16_t compression)
 {
-    TiffPageSpec page;
+    TiffPageShape page;
     page.width = 32;
     page.length = 8;
     page.bits = 1;
@@ -128,7 +128,7 @@ TiffPageSpec bilevelPage(uint16_t photometric, uint16_t compression)
     return page;
 }
 
-bool pixelIsSet(const TiffPageSpec& page, int x, int y)
+bool pixelIsSet(const TiffPageShape& page, int x, int y)
 {
     const auto byte = uint8_t(page.pixels[size_t(y) * ((page.width + 7) / 8) + size_t(x) / 8]);
     return (byte >> (7 - x % 8)) & 1;
@@ -148,30 +148,30 @@ std::string infoField(const std::string& info, const std::string& name)
 
 TEST_F(PdfJob, EveryKindOfTiffPageMakesAValidPdf)
 {
-    TiffPageSpec g4 = bilevelPage(PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4);
-    TiffPageSpec reversed = g4;
+    TiffPageShape g4 = bilevelPage(PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4);
+    TiffPageShape reversed = g4;
     reversed.fillOrder = FILLORDER_LSB2MSB;
-    TiffPageSpec bilevel = bilevelPage(PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE);
-    TiffPageSpec lzw;
+    TiffPageShape bilevel = bilevelPage(PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE);
+    TiffPageShape lzw;
     lzw.compression = COMPRESSION_LZW;
     lzw.rowsPerStrip = 3;
-    TiffPageSpec rgb;
+    TiffPageShape rgb;
     rgb.samples = 3;
     rgb.photometric = PHOTOMETRIC_RGB;
     rgb.orientation = 6;
-    TiffPageSpec deep;
+    TiffPageShape deep;
     deep.bits = 16;
-    TiffPageSpec palette;
+    TiffPageShape palette;
     palette.bits = 4;
     palette.photometric = PHOTOMETRIC_PALETTE;
-    TiffPageSpec cmyk;
+    TiffPageShape cmyk;
     cmyk.samples = 4;
     cmyk.photometric = PHOTOMETRIC_SEPARATED;
     cmyk.compression = COMPRESSION_ADOBE_DEFLATE;
-    TiffPageSpec ycc = rgb;
+    TiffPageShape ycc = rgb;
     ycc.photometric = PHOTOMETRIC_YCBCR;
     ycc.orientation = 0;
-    TiffPageSpec lab = rgb;
+    TiffPageShape lab = rgb;
     lab.photometric = PHOTOMETRIC_CIELAB;
     lab.orientation = 3;
     const std::string input =
@@ -190,8 +190,8 @@ TEST_F(PdfJob, EveryKindOfTiffPageMakesAValidPdf)
 
     // The bilevel pages show their pixels: set bits are black when min-is-white, white when
     // min-is-black, whether copied raw, bit-reversed or encoded again.
-    for (const auto& [pageNumber, spec] :
-         std::vector<std::pair<int, TiffPageSpec>>{{1, g4}, {2, reversed}, {3, bilevel}}) {
+    for (const auto& [pageNumber, shape] :
+         std::vector<std::pair<int, TiffPageShape>>{{1, g4}, {2, reversed}, {3, bilevel}}) {
         int width = 0;
         int height = 0;
         const std::string gray = renderGray(m_dir, out(), pageNumber, width, height);
@@ -201,8 +201,8 @@ TEST_F(PdfJob, EveryKindOfTiffPageMakesAValidPdf)
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 32; ++x) {
                 const bool black = uint8_t(gray[size_t((4 * y + 2) * width + 4 * x + 2)]) < 128;
-                const bool set = pixelIsSet(spec, x, y);
-                wrong += black != (spec.photometric == PHOTOMETRIC_MINISWHITE ? set : !set);
+                const bool set = pixelIsSet(shape, x, y);
+                wrong += black != (shape.photometric == PHOTOMETRIC_MINISWHITE ? set : !set);
             }
         }
         EXPECT_EQ(wrong, 0) << "page " << pageNumber;
@@ -211,16 +211,16 @@ TEST_F(PdfJob, EveryKindOfTiffPageMakesAValidPdf)
 
 TEST_F(PdfJob, ListOfJpegAndTiffFilesMakesAValidPdf)
 {
-    JpegSpec gray;
+    JpegShape gray;
     gray.input = JCS_GRAYSCALE;
-    JpegSpec progressive;
+    JpegShape progressive;
     progressive.progressive = true;
-    JpegSpec cmyk;
+    JpegShape cmyk;
     cmyk.input = JCS_CMYK;
     cmyk.adobe = 1;
     const std::vector<std::string> paths = {jpeg("a.jpg"), jpeg("b.jpg", gray),
                                             jpeg("c.jpg", progressive), jpeg("d.jpg", cmyk),
-                                            tiff("e.tif", {TiffPageSpec{}, TiffPageSpec{}})};
+                                            tiff("e.tif", {TiffPageShape{}, TiffPageShape{}})};
     ASSERT_EQ(m_writer.pdfWriteFileList(0, "src", paths, out(), nullptr), 0);
     expectQpdfClean(out());
     const auto images = imageList(out());
@@ -250,9 +250,9 @@ TEST_F(PdfJob, PdfinfoShowsAJapaneseTitle)
 
 TEST_F(PdfJob, BlankPageOfAFailedImageAndACancelledFileStayReadable)
 {
-    TiffPageSpec lzw;
+    TiffPageShape lzw;
     lzw.compression = COMPRESSION_LZW;
-    std::string input = tiff("bad.tif", {lzw, TiffPageSpec{}});
+    std::string input = tiff("bad.tif", {lzw, TiffPageShape{}});
     std::string bytes = readFile(input);
     const size_t strip = bytes.find(std::string(1, '\x80'));  // LZW data starts with a clear code
     ASSERT_NE(strip, std::string::npos);
@@ -262,7 +262,7 @@ TEST_F(PdfJob, BlankPageOfAFailedImageAndACancelledFileStayReadable)
     expectQpdfClean(out());
 
     auto cancelFirst = [](int phase, int index, int) { return phase == 1 && index == 1 ? 0 : 1; };
-    EXPECT_EQ(m_writer.pdfWriteTiffFile(0, 0, tiff("two.tif", {TiffPageSpec{}, TiffPageSpec{}}),
+    EXPECT_EQ(m_writer.pdfWriteTiffFile(0, 0, tiff("two.tif", {TiffPageShape{}, TiffPageShape{}}),
                                         out(), cancelFirst),
               kPdfCancelled);
     const auto [status, output] = run("qpdf --check '" + out() + "'");
@@ -273,7 +273,7 @@ TEST_F(PdfJob, BlankPageOfAFailedImageAndACancelledFileStayReadable)
 // is drawn once. The reference is the RGB page in orientation 1, turned by the test.
 TEST_F(PdfJob, YCbCrPageShowsItsOrientationLikeTheRgbReference)
 {
-    TiffPageSpec rgb;
+    TiffPageShape rgb;
     rgb.width = 4;
     rgb.length = 3;
     rgb.samples = 3;
@@ -283,7 +283,7 @@ TEST_F(PdfJob, YCbCrPageShowsItsOrientationLikeTheRgbReference)
     rgb.pixels.resize(36);
     for (size_t i = 0; i < 36; ++i)
         rgb.pixels[i] = char(20 + 15 * (i / 3));  // twelve grays
-    TiffPageSpec ycc = rgb;
+    TiffPageShape ycc = rgb;
     ycc.photometric = PHOTOMETRIC_YCBCR;
     for (size_t i = 0; i < 36; ++i) {
         if (i % 3 != 0)
@@ -327,14 +327,14 @@ TEST_F(PdfJob, YCbCrPageShowsItsOrientationLikeTheRgbReference)
 // it), and a compression 7 CMYK page rebuilt as RGB is not inverted or taken for CMYK.
 TEST_F(PdfJob, CmykJpegPagesShowTheirColoursNotANegative)
 {
-    JpegSpec adobe;
+    JpegShape adobe;
     adobe.input = JCS_CMYK;
     adobe.adobe = 1;
     adobe.fill = {255, 0, 0, 255};
-    JpegSpec plain = adobe;
+    JpegShape plain = adobe;
     plain.adobe = 0;
     plain.fill = {0, 255, 255, 0};
-    TiffPageSpec rebuilt;
+    TiffPageShape rebuilt;
     rebuilt.width = 32;
     rebuilt.length = 32;
     rebuilt.samples = 4;

@@ -73,7 +73,7 @@ TEST_F(PdfJob, OneJpegPageIsTheDocumentedByteLayout)
 
 TEST_F(PdfJob, NinePagesBreakTheKidsLineAfterTheEighth)
 {
-    const std::string input = tiff("nine.tif", std::vector<TiffPageSpec>(9));
+    const std::string input = tiff("nine.tif", std::vector<TiffPageShape>(9));
     ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), 0);
     const PdfBytes file = pdf();
     EXPECT_EQ(file.object(3), "3 0 obj\r<< \r/Type /Pages \r/Kids [ 4 0 R 9 0 R 14 0 R 19 0 R "
@@ -89,10 +89,10 @@ TEST_F(PdfJob, NinePagesBreakTheKidsLineAfterTheEighth)
 
 TEST_F(PdfJob, PalettePageShiftsTheNextPageObjectByOne)
 {
-    TiffPageSpec palette;
+    TiffPageShape palette;
     palette.bits = 4;
     palette.photometric = PHOTOMETRIC_PALETTE;
-    const std::string input = tiff("pal.tif", {palette, TiffPageSpec{}});
+    const std::string input = tiff("pal.tif", {palette, TiffPageShape{}});
     ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), 0);
     const PdfBytes file = pdf();
     EXPECT_EQ(file.bytes().substr(17, documentStart("4 0 R 10 0 R ", 2).size()),
@@ -110,12 +110,12 @@ TEST_F(PdfJob, PalettePageShiftsTheNextPageObjectByOne)
 
 TEST_F(PdfJob, RefusedPageBeforeAPalettePageKeepsEveryObjectNumberConsistent)
 {
-    TiffPageSpec deep;
+    TiffPageShape deep;
     deep.bits = 16;
-    TiffPageSpec palette;
+    TiffPageShape palette;
     palette.bits = 8;
     palette.photometric = PHOTOMETRIC_PALETTE;
-    const std::string input = tiff("mixed.tif", {deep, palette, TiffPageSpec{}});
+    const std::string input = tiff("mixed.tif", {deep, palette, TiffPageShape{}});
     ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), 0);
     const PdfBytes file = pdf();
     EXPECT_NE(file.object(3).find("/Kids [ 4 0 R 10 0 R ] \r/Count 2"), std::string::npos);
@@ -134,7 +134,7 @@ TEST_F(PdfJob, RefusedPageBeforeAPalettePageKeepsEveryObjectNumberConsistent)
 
 TEST_F(PdfJob, SingleStripDeflateRaisesVersionOneOneToOneTwo)
 {
-    TiffPageSpec deflate;
+    TiffPageShape deflate;
     deflate.compression = COMPRESSION_ADOBE_DEFLATE;
     const std::string one = tiff("one.tif", {deflate});
     deflate.rowsPerStrip = 2;
@@ -151,7 +151,7 @@ TEST_F(PdfJob, SingleStripDeflateRaisesVersionOneOneToOneTwo)
 
 TEST_F(PdfJob, CancelAfterTheFirstOfThreePagesStillEndsTheFile)
 {
-    const std::string input = tiff("three.tif", std::vector<TiffPageSpec>(3));
+    const std::string input = tiff("three.tif", std::vector<TiffPageShape>(3));
     std::vector<std::tuple<int, int, int>> calls;
     auto progress = [&](int phase, int index, int total) {
         calls.emplace_back(phase, index, total);
@@ -176,7 +176,7 @@ TEST_F(PdfJob, CancelAfterTheFirstOfThreePagesStillEndsTheFile)
 
 TEST_F(PdfJob, ListJobReportsEachNewSourceFile)
 {
-    const std::string a = tiff("a.tif", std::vector<TiffPageSpec>(2));
+    const std::string a = tiff("a.tif", std::vector<TiffPageShape>(2));
     const std::string b = jpeg("b.jpg");
     std::vector<std::tuple<int, int, int>> calls;
     auto progress = [&](int phase, int index, int total) {
@@ -196,7 +196,7 @@ TEST_F(PdfJob, ListJobReportsEachNewSourceFile)
 
 TEST_F(PdfJob, DocumentInformationEscapesAsciiAndWritesJapaneseAsUtf16)
 {
-    TiffPageSpec page;
+    TiffPageShape page;
     page.dateTime = "2020:01:02 03:04:05";
     page.software = "Scan(ner)\\1";
     const std::string input = tiff("info.tif", {page});
@@ -215,17 +215,17 @@ TEST_F(PdfJob, DocumentInformationEscapesAsciiAndWritesJapaneseAsUtf16)
 
 TEST_F(PdfJob, AdobeCmykJpegCarriesAnInvertingDecodeArray)
 {
-    JpegSpec spec;
-    spec.input = JCS_CMYK;
-    spec.adobe = 1;
-    ASSERT_EQ(m_writer.pdfWriteJpegFile(0, jpeg("cmyk.jpg", spec), out(), nullptr), 0);
+    JpegShape shape;
+    shape.input = JCS_CMYK;
+    shape.adobe = 1;
+    ASSERT_EQ(m_writer.pdfWriteJpegFile(0, jpeg("cmyk.jpg", shape), out(), nullptr), 0);
     EXPECT_NE(pdf().object(7).find(
                   "/ColorSpace /DeviceCMYK \r/Decode [ 1 0 1 0 1 0 1 0 ]\r/Filter /DCTDecode  >>"),
               std::string::npos);
 
     // Without the marker the samples are ink amounts as they stand.
-    spec.adobe = 0;
-    ASSERT_EQ(m_writer.pdfWriteJpegFile(0, jpeg("plain.jpg", spec), out(), nullptr), 0);
+    shape.adobe = 0;
+    ASSERT_EQ(m_writer.pdfWriteJpegFile(0, jpeg("plain.jpg", shape), out(), nullptr), 0);
     EXPECT_NE(pdf().object(7).find("/ColorSpace /DeviceCMYK \r/Filter /DCTDecode  >>"),
               std::string::npos)
         << pdf().object(7).substr(0, 240);
@@ -235,7 +235,7 @@ TEST_F(PdfJob, AdobeCmykJpegCarriesAnInvertingDecodeArray)
 // its source held; its image dictionary says so. A page that is not rebuilt keeps its own.
 TEST_F(PdfJob, RebuiltJpegPagesAreDescribedAsTheirNewData)
 {
-    TiffPageSpec cmyk;
+    TiffPageShape cmyk;
     cmyk.width = 32;
     cmyk.length = 32;
     cmyk.samples = 4;
@@ -249,9 +249,9 @@ TEST_F(PdfJob, RebuiltJpegPagesAreDescribedAsTheirNewData)
         else
             cmyk.pixels[4 * i + 1] = cmyk.pixels[4 * i + 2] = '\xFF';  // red below
     }
-    TiffPageSpec oneStrip = cmyk;
+    TiffPageShape oneStrip = cmyk;
     oneStrip.rowsPerStrip = 0;
-    TiffPageSpec gray;
+    TiffPageShape gray;
     gray.width = 32;
     gray.length = 32;
     gray.photometric = PHOTOMETRIC_MINISWHITE;
@@ -307,14 +307,14 @@ TEST_F(PdfJob, RebuiltJpegPagesAreDescribedAsTheirNewData)
 // The writer's image limit also bounds the pixels a JPEG rebuild decodes.
 TEST_F(PdfJob, ImageLimitAlsoBoundsTheJpegRebuild)
 {
-    TiffPageSpec rgb;
+    TiffPageShape rgb;
     rgb.width = 64;
     rgb.length = 64;
     rgb.samples = 3;
     rgb.photometric = PHOTOMETRIC_RGB;
     rgb.compression = COMPRESSION_JPEG;
     rgb.rowsPerStrip = 16;
-    TiffPageSpec gray = rgb;
+    TiffPageShape gray = rgb;
     gray.width = 128;
     gray.samples = 1;
     gray.photometric = PHOTOMETRIC_MINISBLACK;
@@ -344,7 +344,7 @@ TEST_F(PdfJob, ImageLimitAlsoBoundsTheJpegRebuild)
 
 TEST_F(PdfJob, YCbCrSamplesAreConvertedToRgbNotZeros)
 {
-    TiffPageSpec page;
+    TiffPageShape page;
     page.width = 4;
     page.length = 2;
     page.samples = 3;
@@ -368,7 +368,7 @@ TEST_F(PdfJob, YCbCrSamplesAreConvertedToRgbNotZeros)
 // stores them, whatever the Orientation tag says.
 TEST_F(PdfJob, YCbCrPageKeepsItsStoredRowsInEveryOrientation)
 {
-    TiffPageSpec page;
+    TiffPageShape page;
     page.width = 4;
     page.length = 3;
     page.samples = 3;
@@ -390,7 +390,7 @@ TEST_F(PdfJob, YCbCrPageKeepsItsStoredRowsInEveryOrientation)
 
 TEST_F(PdfJob, CieLabSignedSamplesAreMadeUnsigned)
 {
-    TiffPageSpec page;
+    TiffPageShape page;
     page.width = 2;
     page.length = 1;
     page.samples = 3;
@@ -402,7 +402,7 @@ TEST_F(PdfJob, CieLabSignedSamplesAreMadeUnsigned)
 
 TEST_F(PdfJob, FillOrderTwoGroup4IsBitReversedIntoTheSameStream)
 {
-    TiffPageSpec page;
+    TiffPageShape page;
     page.width = 64;
     page.length = 16;
     page.bits = 1;
@@ -422,9 +422,9 @@ TEST_F(PdfJob, FillOrderTwoGroup4IsBitReversedIntoTheSameStream)
 
 TEST_F(PdfJob, UndecodablePageBecomesABlankPageAndTheNextOneFollows)
 {
-    TiffPageSpec lzw;
+    TiffPageShape lzw;
     lzw.compression = COMPRESSION_LZW;
-    const std::string input = tiff("bad.tif", {lzw, TiffPageSpec{}});
+    const std::string input = tiff("bad.tif", {lzw, TiffPageShape{}});
     {
         tnw::common::TiffReader reader;  // overwrite the first page's LZW data with garbage
         ASSERT_EQ(reader.open(input), 0);
@@ -466,7 +466,7 @@ TEST_F(PdfJob, SizeLimitStopsTheListAndLogsTheRestAfterThePass)
 
 TEST_F(PdfJob, SizeLimitReachedWhileWritingMarksEveryWaitingPage)
 {
-    const std::string input = tiff("three.tif", std::vector<TiffPageSpec>(3));
+    const std::string input = tiff("three.tif", std::vector<TiffPageShape>(3));
     m_writer.setSizeLimit(600);  // the first page already passes it
     ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), 0);
     const auto rows = logRows();
@@ -484,14 +484,14 @@ TEST_F(PdfJob, ExistingOutputIsReplacedOnlyByAFinishedFile)
     EXPECT_EQ(m_writer.message(), sjis("ｵｰﾌﾟﾝｴﾗｰ( -300 )"));
     EXPECT_EQ(readFile(out()), "old");
 
-    TiffPageSpec deep;
+    TiffPageShape deep;
     deep.bits = 16;
     EXPECT_EQ(m_writer.pdfWriteTiffFile(0, 0, tiff("deep.tif", {deep}), out(), nullptr), 0);
     EXPECT_EQ(readFile(out()), "old");  // every page refused: nothing to write
     EXPECT_EQ(m_writer.message(), sjis("ｻﾝﾌﾟﾙ当たりのﾋﾞｯﾄ数( 16 )は不正です"));
 
     auto cancel = [](int, int, int) { return 0; };
-    EXPECT_EQ(m_writer.pdfWriteTiffFile(0, 0, tiff("ok.tif", {TiffPageSpec{}}), out(), cancel),
+    EXPECT_EQ(m_writer.pdfWriteTiffFile(0, 0, tiff("ok.tif", {TiffPageShape{}}), out(), cancel),
               kPdfCancelled);
     const std::string bytes = readFile(out());
     EXPECT_EQ(bytes.substr(bytes.size() - 6), "%%EOF\r");
@@ -505,9 +505,9 @@ TEST_F(PdfJob, LogRowsForAnEmptyListAnUnsupportedFileAndAProgressiveJpeg)
 
     const std::string bmp = m_dir.file("x.bmp");
     ASSERT_TRUE(writeFile(bmp, "BM"));
-    JpegSpec spec;
-    spec.progressive = true;
-    const std::string progressive = jpeg("p.jpg", spec);
+    JpegShape shape;
+    shape.progressive = true;
+    const std::string progressive = jpeg("p.jpg", shape);
     ASSERT_EQ(m_writer.pdfWriteFileList(0, "/scan/box", {bmp, progressive}, out(), nullptr), 0);
     const std::string dir = m_dir.path();
     const auto rows = logRows();

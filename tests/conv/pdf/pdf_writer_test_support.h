@@ -30,16 +30,16 @@ protected:
         m_writer.setLogPath(m_dir.file("log.csv"));
     }
 
-    std::string tiff(const std::string& name, const std::vector<TiffPageSpec>& pages)
+    std::string tiff(const std::string& name, const std::vector<TiffPageShape>& pages)
     {
         const std::string path = m_dir.file(name);
         EXPECT_TRUE(writeTiff(path, pages));
         return path;
     }
-    std::string jpeg(const std::string& name, const JpegSpec& spec = {})
+    std::string jpeg(const std::string& name, const JpegShape& shape = {})
     {
         const std::string path = m_dir.file(name);
-        EXPECT_TRUE(writeFile(path, makeJpeg(spec)));
+        EXPECT_TRUE(writeFile(path, makeJpeg(shape)));
         return path;
     }
     std::string out() const { return m_dir.file("out.pdf"); }

@@ -12,7 +12,7 @@
 
 using namespace tnw::conv;
 using tnw::common::TiffReader;
-using tnw::test::JpegSpec;
+using tnw::test::JpegShape;
 using tnw::test::makeJpeg;
 using tnw::test::readFile;
 using tnw::test::TempDir;
@@ -35,9 +35,9 @@ TiffHandle openWithLibtiff(const std::string& path)
 }
 
 // The analysis record of a fixture written to `jpegPath`.
-JpegInfo fixture(const std::string& jpegPath, const JpegSpec& spec, std::string& bytes)
+JpegInfo fixture(const std::string& jpegPath, const JpegShape& shape, std::string& bytes)
 {
-    bytes = makeJpeg(spec);
+    bytes = makeJpeg(shape);
     EXPECT_TRUE(writeFile(jpegPath, bytes));
     JpegAnalysis analysis;
     EXPECT_EQ(analysis.analyse(jpegPath), 0);
@@ -55,15 +55,15 @@ int writeTiff(const std::string& path, const JpegInfo& info, const std::string& 
 TEST(TiffWriter, WritesTheDirectoryInAscendingTagOrderWithTheJpegAsItsStrip)
 {
     TempDir dir;
-    JpegSpec spec;
-    spec.width = 24;
-    spec.height = 10;
-    spec.densityUnit = 1;
-    spec.xDensity = 300;
-    spec.yDensity = 150;
-    spec.restartInterval = 2;
+    JpegShape shape;
+    shape.width = 24;
+    shape.height = 10;
+    shape.densityUnit = 1;
+    shape.xDensity = 300;
+    shape.yDensity = 150;
+    shape.restartInterval = 2;
     std::string jpeg;
-    const JpegInfo info = fixture(dir.file("in.jpg"), spec, jpeg);
+    const JpegInfo info = fixture(dir.file("in.jpg"), shape, jpeg);
     ASSERT_EQ(writeTiff(dir.file("t.tif"), info, jpeg), 0);
 
     TiffReader reader;
@@ -160,12 +160,12 @@ TEST(TiffWriter, ColourSpacesMapToCompressionPhotometricAndSamples)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.photometric);
-        JpegSpec spec;
-        spec.input = c.input;
-        spec.coded = c.coded;
-        spec.jfif = c.coded == JCS_UNKNOWN;  // a JFIF marker would make RGB data YCbCr
+        JpegShape shape;
+        shape.input = c.input;
+        shape.coded = c.coded;
+        shape.jfif = c.coded == JCS_UNKNOWN;  // a JFIF marker would make RGB data YCbCr
         std::string jpeg;
-        const JpegInfo info = fixture(dir.file("in.jpg"), spec, jpeg);
+        const JpegInfo info = fixture(dir.file("in.jpg"), shape, jpeg);
         ASSERT_EQ(writeTiff(dir.file("t.tif"), info, jpeg), 0);
         TiffReader reader;
         ASSERT_EQ(reader.open(dir.file("t.tif")), 0);
@@ -182,10 +182,10 @@ TEST(TiffWriter, DensityUnitsMapToResolutionUnits)
 {
     EXPECT_EQ(tiffResolutionUnitForJpeg(2), 3);  // per centimetre (per inch: the first test)
     TempDir dir;
-    JpegSpec spec;
-    spec.jfif = false;  // no density: unit 0, densities 1
+    JpegShape shape;
+    shape.jfif = false;  // no density: unit 0, densities 1
     std::string jpeg;
-    const JpegInfo info = fixture(dir.file("in.jpg"), spec, jpeg);
+    const JpegInfo info = fixture(dir.file("in.jpg"), shape, jpeg);
     ASSERT_EQ(writeTiff(dir.file("t.tif"), info, jpeg), 0);
     TiffReader reader;
     ASSERT_EQ(reader.open(dir.file("t.tif")), 0);
