@@ -8,6 +8,7 @@
 #include "tests/conv/run_test_support.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tnw::conv;
 using namespace tnw::test;
@@ -384,3 +385,48 @@ TEST_F(Runs, CancelledJoinedFileRunReturnsNine)
     m_ui->cancelAfterPumps = 2;
     EXPECT_EQ(runFilesJoined(r), kRunCancelledJoined);
 }
+
+namespace {
+
+TEST_F(Runs, UnwritableOutputFolderFailsEachImageAndTheRunGoesOn)
+{
+    // A folder where no file can be made: the process file system for root (whom permissions
+    // do not stop), a folder without write permission for anybody else.
+    std::string out = "/proc";
+    if (::geteuid() != 0) {
+        out = folder("locked");
+        ::chmod(out.c_str(), 0555);
+    }
+    const std::string a = jpeg("in/a.jpg");
+    const std::string b = jpeg("in/b.jpg");
+    RunRequest r = request({a, b});
+    r.output = out;
+    EXPECT_NE(runFilesEach(r), 0);
+    const auto rs = rows();
+    ASSERT_EQ(rs.size(), 2u);  // both images were tried and each has its failure row
+    EXPECT_EQ(rs[0][1], q("a.jpg"));
+    EXPECT_EQ(rs[1][1], q("b.jpg"));
+    EXPECT_FALSE(rs[0][9].empty());
+    EXPECT_FALSE(rs[1][9].empty());
+    EXPECT_FALSE(std::filesystem::exists(out + "/a.pdf"));
+}
+
+TEST_F(Runs, UnreadableImageAmongGoodOnesIsRecordedAndTheOthersConverted)
+{
+    const std::string a = jpeg("in/a.jpg");
+    const std::string bad = m_dir.file("in/b.jpg");
+    ASSERT_TRUE(writeFile(bad, makeJpeg(JpegShape{}).substr(0, 40)));  // a cut-off header
+    const std::string c = jpeg("in/c.jpg");
+    RunRequest r = request({a, bad, c});
+    runFilesEach(r);
+    EXPECT_TRUE(isPdf("out/a.pdf"));
+    EXPECT_FALSE(exists("out/b.pdf"));
+    EXPECT_TRUE(isPdf("out/c.pdf"));
+    const auto rs = rows();
+    ASSERT_EQ(rs.size(), 3u);
+    EXPECT_EQ(rs[1][1], q("b.jpg"));
+    EXPECT_FALSE(rs[1][9].empty());
+    EXPECT_EQ(rs[2][1], q("c.jpg"));
+}
+
+}  // namespace
