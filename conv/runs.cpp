@@ -17,7 +17,7 @@ using platform::PathKind;
 using platform::sjis;
 
 // The remarks the drivers write into the log.
-enum class Remark { NoPdfPath, SameName, Existing, NoImages };
+enum class Remark { NoPdfPath, SameName, Existing, NoImages, BadName };
 struct RemarkText {
     Remark id;
     const char* text;  // UTF-8 source text
@@ -27,6 +27,9 @@ constexpr RemarkText kRemarks[] = {
     {Remark::SameName, "同名のためｽｷｯﾌﾟ"},
     {Remark::Existing, "既存のためｽｷｯﾌﾟ"},
     {Remark::NoImages, "該当なし"},
+    // A folder holds images whose names have no code page 932 form: they cannot be named in
+    // the log or passed on, so the folder's row says so instead of dropping them silently.
+    {Remark::BadName, "不正な名前があります。"},
 };
 
 std::string remarkText(Remark id)
@@ -56,6 +59,16 @@ struct Driver {
           m_naming(request.settings, request.clock),
           m_runStart(common::localTimeOf(request.runStart))
     {
+    }
+
+    // The folder's ".jpg" files; images whose names cannot be carried are noted for the folder.
+    std::vector<std::string> listImages(const std::string& folder)
+    {
+        int badNames = 0;
+        std::vector<std::string> images = listJpegFiles(folder, &badNames);
+        if (badNames > 0)
+            m_job.remark(folder, remarkText(Remark::BadName), true);
+        return images;
     }
 
     // Gives the job the run's PDF version and document information.
@@ -220,7 +233,7 @@ int runFoldersEach(const RunRequest& request)
                 return kRunFolderFailed;
             }
         }
-        const std::vector<std::string> images = listJpegFiles(folder);
+        const std::vector<std::string> images = driver.listImages(folder);
         if (images.empty()) {
             driver.m_job.remark(folder, remarkText(Remark::NoImages), true);
             continue;
@@ -238,7 +251,7 @@ int runFoldersJoined(const RunRequest& request)
     int result = 0;
     for (const std::string& folder : request.inputs) {
         driver.m_progress.nextFolder();
-        std::vector<std::string> images = listJpegFiles(folder);
+        std::vector<std::string> images = driver.listImages(folder);
         if (images.empty()) {
             driver.m_job.remark(folder, remarkText(Remark::NoImages), true);
             result = 0;

@@ -430,3 +430,22 @@ TEST_F(Runs, UnreadableImageAmongGoodOnesIsRecordedAndTheOthersConverted)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Runs, ImagesWhoseNamesHaveNoCp932FormAreNotedForTheirFolder)
+{
+    const std::string box = folder("in/box");
+    jpeg("in/box/a.jpg");
+    // "¥" has no code page 932 form of its own (it would come back as "\").
+    ASSERT_TRUE(writeFile(box + "/\xC2\xA5.jpg", makeJpeg(JpegShape{})));
+    EXPECT_EQ(runFoldersEach(request({box}, 1)), 0);
+    EXPECT_TRUE(isPdf("out/box/a.pdf"));
+    const auto rs = rows();
+    ASSERT_EQ(rs.size(), 2u);
+    EXPECT_EQ(rs[0][0], q(box));
+    EXPECT_EQ(rs[0][9], sjis("不正な名前があります。"));
+    EXPECT_EQ(rs[1][1], q("a.jpg"));
+}
+
+}  // namespace
