@@ -116,7 +116,8 @@ int JobState::setDocInfo(int type, const char* text, int length)
     const int n = static_cast<int>(strnlen(text, static_cast<size_t>(length)));
     // Never end the copy on the first byte of a double-byte character.
     const int cut = static_cast<int>(platform::cp932CutLength(std::string_view(text, n), n));
-    const int rc = m_docStorage.AddText(text, cut);
+    // A copy without a whole character is the empty text (one block of just its zero).
+    const int rc = cut > 0 ? m_docStorage.AddText(text, cut) : m_docStorage.AddText("", 1);
     if (rc != 0)
         return rc;
     m_docInfo[type - 1] = m_docStorage.Text();

@@ -143,6 +143,20 @@ TEST_F(KvlApi, DocInfoCopiesAtMostLengthAndStopsAtTheZero)
     EXPECT_STREQ(jobState().docInfo(1), "");
 }
 
+TEST_F(KvlApi, DocInfoOfNoWholeCharacterIsAnEmptyText)
+{
+    // A copy that holds no whole character is the empty text, not a storage failure: the
+    // earlier value is replaced and the call succeeds.
+    ASSERT_EQ(kvlSetDocInfo(1, "old", 3), 0);
+    EXPECT_EQ(kvlSetDocInfo(1, "", 1), 0);
+    EXPECT_STREQ(jobState().docInfo(1), "");
+
+    ASSERT_EQ(kvlSetDocInfo(3, "old", 3), 0);
+    const std::string title = sjis("報告書");
+    EXPECT_EQ(kvlSetDocInfo(3, title.c_str(), 1), 0);  // half of the first character only
+    EXPECT_STREQ(jobState().docInfo(3), "");
+}
+
 TEST_F(KvlApi, OptionsAndModeStoreOnlyKnownValues)
 {
     EXPECT_EQ(kvlSetOpt(1, 2), 0);
