@@ -206,10 +206,11 @@ int makeInputText(int mode, int fromDescription, CTnwbuff* inputs, CTnwbuff* che
     std::string first;
     inputs->Rewind();
     while (inputs->Next() == 0) {
-        const std::string entry(inputs->Text() ? inputs->Text() : "");
+        // An entry with the folder mark stands for its folder, also in the message.
+        const std::string entry =
+            ModulePaths::cutFolderMark(inputs->Text() ? inputs->Text() : "");
         std::string full;
-        const int what =
-            ModulePaths::classify(ModulePaths::cutFolderMark(entry), common::kClassifyWhat, full);
+        const int what = ModulePaths::classify(entry, common::kClassifyWhat, full);
         if (what == common::kIsFile) {
             if (++files == 1)
                 firstFile = full;

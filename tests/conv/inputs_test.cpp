@@ -106,6 +106,12 @@ TEST_F(InputCheck, StopsAtTheFirstMissingEntryAndNamesIt)
     EXPECT_EQ(checked(), std::vector<std::string>{m_dir.file("a.jpg")});
 }
 
+TEST_F(InputCheck, MissingMarkedFolderIsNamedWithoutItsMark)
+{
+    EXPECT_EQ(check(1, {m_dir.file("gone") + "/[.]"}), -9);
+    EXPECT_EQ(lastMessage(), m_dir.file("gone") + sjis(" が存在しません。"));
+}
+
 TEST_F(InputCheck, PathTooLongOnceMadeFullIsRefusedAsMissing)
 {
     const std::string tooLong = "/" + std::string(259, 'x');
