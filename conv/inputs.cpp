@@ -203,7 +203,6 @@ int makeInputText(int mode, int fromDescription, CTnwbuff* inputs, CTnwbuff* che
     int files = 0;
     int folders = 0;
     std::string firstFile;
-    std::string first;
     inputs->Rewind();
     while (inputs->Next() == 0) {
         // An entry with the folder mark stands for its folder, also in the message.
@@ -222,10 +221,10 @@ int makeInputText(int mode, int fromDescription, CTnwbuff* inputs, CTnwbuff* che
         }
         if (int rc = checked->AddString(full.c_str()); rc < 0)
             return rc;
-        if (first.empty())
-            first = ModulePaths::folderOf(full);
+        // The first entry's folder is kept even when a later entry fails the check.
+        if (firstFolder && firstFolder[0] == '\0')
+            copyPath(firstFolder, ModulePaths::folderOf(full));
     }
-    copyPath(firstFolder, first);
 
     if (fromDescription) {
         if (files != 1 || folders != 0)

@@ -104,6 +104,7 @@ TEST_F(InputCheck, StopsAtTheFirstMissingEntryAndNamesIt)
     EXPECT_EQ(check(0, {m_dir.file("a.jpg"), missing, m_dir.file("b.jpg")}), -9);
     EXPECT_EQ(lastMessage(), missing + sjis(" が存在しません。"));
     EXPECT_EQ(checked(), std::vector<std::string>{m_dir.file("a.jpg")});
+    EXPECT_EQ(std::string(m_first), m_dir.path());
 }
 
 TEST_F(InputCheck, MissingMarkedFolderIsNamedWithoutItsMark)
