@@ -4,6 +4,7 @@
 #include "common/tiff_reader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -12,11 +13,14 @@ namespace tnw::sheet {
 
 namespace {
 
-std::string printed(const char* format, double value)
+// A number with one decimal, in the C locale whatever locale the program has set (a decimal
+// comma would add a column to the CSV).
+std::string oneDecimal(double value)
 {
     char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
+    return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("0.0");
 }
 
 // Unit names by resolution unit code; "" for the codes without an absolute unit.
@@ -166,12 +170,12 @@ std::string pageListCsv(const std::vector<SheetPage>& pages,
         const std::string unit = unitName(page.unit);
         row += unit + "," + unit + ",";
         if (!unit.empty())
-            row += printed("%.1f", page.xRes) + "," + printed("%.1f", page.yRes) + ",";
+            row += oneDecimal(page.xRes) + "," + oneDecimal(page.yRes) + ",";
         else
             row += ",,";
         double width = 0, height = 0;
         if (pageSizeMm(page, width, height))
-            row += printed("%.1f", width) + "," + printed("%.1f", height) + ",";
+            row += oneDecimal(width) + "," + oneDecimal(height) + ",";
         else
             row += ",,";
         if (const common::PaperForm* form = forms.FormAt(page.formIndex))
