@@ -154,15 +154,12 @@ int tnwBlFreeAll(TnwBlockList* list)
 int tnwBlReset(TnwBlockList* list)
 {
     if (list == nullptr) return kTnwBuffNotInit;
-    int kind = kTnwBuffBytes;
     if (tnwBlValidate(list) == kTnwBuffOk) {
         // Freeing an object list without deleting its objects would leak them.
-        kind = list->kind;
         if (int rc = tnwBlDestroy(list); rc != kTnwBuffOk) return rc;
     }
-    int rc = tnwBlInit(list);
-    list->kind = kind;
-    return rc;
+    // A reset list is a list of bytes again, so later byte blocks are never taken for objects.
+    return tnwBlInit(list);
 }
 
 int tnwBlDestroy(TnwBlockList* list)

@@ -116,7 +116,7 @@ public:
     // Frees every block and zeroes the record: Init must be called before the list is used
     // again. Objects of a kind 1 list are not deleted (Destroy does that).
     virtual int FreeAll();
-    virtual int Reset();    // free all (deleting owned objects), then an empty list again
+    virtual int Reset();    // free all (deleting owned objects), then an empty list of bytes
     virtual int Destroy();  // kind 1: delete each object; then free all
     virtual int CopyTo(CTnwbuff* other, int size) const;
 

@@ -162,8 +162,9 @@ TEST(TnwBuff, ObjectListDeletesItsObjectsOnDestroyResetAndDestruction)
         EXPECT_NE(list.Object(), nullptr);
         ASSERT_EQ(list.Reset(), kTnwBuffOk);
         EXPECT_EQ(deaths, 2);
-        EXPECT_EQ(list.Kind(), kTnwBuffObjects);  // still a list of objects after a reset
+        EXPECT_EQ(list.Kind(), kTnwBuffBytes);  // a reset list holds bytes until objects come
         ASSERT_EQ(list.AddObject(new Counted(&deaths)), kTnwBuffOk);
+        EXPECT_EQ(list.Kind(), kTnwBuffObjects);
     }
     EXPECT_EQ(deaths, 3);  // the destructor destroys
 
