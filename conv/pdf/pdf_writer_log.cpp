@@ -92,7 +92,11 @@ void PdfWriter::logUnusablePage(JobPage& page)
     switch (page.source.errorCode) {
     case kPageUsable:  // refused by its parameters
         m_rowMessage = pdfMessageText(page.refusal.id, page.refusal.value, page.source.path);
-        logPageSkipped(page);
+        // A JPEG that cannot be wrapped refuses its file, as when the wrapping itself fails.
+        if (page.refusal.id == PdfMsg::JpegWrap)
+            logFileRefused(page, true);
+        else
+            logPageSkipped(page);
         return;
     case kPageSizeLimit:  // rows after the pass
         return;

@@ -519,6 +519,24 @@ TEST_F(PdfJob, LogRowsForAnEmptyListAnUnsupportedFileAndAProgressiveJpeg)
                            "\",\"out.pdf\",1,JPEG," + sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.") + "\r");
 }
 
+TEST_F(PdfJob, ListJpegTooTallToWrapGetsAFileRefusedRow)
+{
+    JpegShape shape;
+    shape.width = 1;
+    shape.height = 20000;
+    shape.input = JCS_GRAYSCALE;
+    const std::string tall = jpeg("tall.jpg", shape);
+    const std::string ok = jpeg("ok.jpg");
+    ASSERT_EQ(m_writer.pdfWriteFileList(0, "src", {tall, ok}, out(), nullptr), 0);
+    EXPECT_EQ(pdf().objectCount(), 8);
+    const std::string dir = m_dir.path();
+    const auto rows = logRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], "\"" + dir + "\",\"tall.jpg\",1,1,,\"\",\"\",,," +
+                           sjis("Jpeg→一時Tiffの作成失敗( -10 )") + "\r");
+    EXPECT_NE(rows[1].find("\"ok.jpg\",1,1,"), std::string::npos);
+}
+
 TEST(PdfLogRows, QuotesInsideQuotedFieldsAreDoubledAndNamesKeepTheirSpelling)
 {
     LogPageFields f;
