@@ -62,6 +62,8 @@ void PdfWriter::startJob(int debug)
     m_reader.reset();
     m_readerPath.clear();
     m_readerCode = 0;
+    m_readerOpenFailed = false;
+    m_readFailure = {};
     m_wrappedJpeg.clear();
     m_wrap = JpegWrapResult{};
     m_lastDirectory.reset();

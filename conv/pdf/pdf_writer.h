@@ -161,6 +161,8 @@ private:
     std::unique_ptr<common::TiffReader> m_reader;  // the file whose pages are being read
     std::string m_readerPath;
     int m_readerCode = 0;              // why m_readerPath could not be read (0: it could)
+    bool m_readerOpenFailed = false;   // m_readerCode is the open's, not the directories'
+    PageIssue m_readFailure;           // why the last readPageDirectory gave no directory
     std::string m_wrappedJpeg;         // list jobs: the JPEG in the temporary TIFF
     JpegWrapResult m_wrap;             // and how it was wrapped
     std::optional<common::TiffDirectory> m_lastDirectory;  // for the date and tag texts

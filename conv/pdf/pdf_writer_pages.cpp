@@ -132,17 +132,26 @@ void PdfWriter::numberPages()
 const common::TiffDirectory* PdfWriter::readPageDirectory(JobPage& page,
                                                           const std::string& tiffPath)
 {
+    m_readFailure = {};
     if (!m_reader || m_readerPath != tiffPath) {
         m_reader = std::make_unique<common::TiffReader>();
         m_readerPath = tiffPath;
         m_readerCode = m_reader->open(tiffPath);
+        m_readerOpenFailed = m_readerCode != 0;
         if (m_readerCode == 0)
             m_readerCode = m_reader->readDirectories();
         if (m_readerCode != 0 && m_reader->directoryCount() > page.source.pageIndex)
             m_readerCode = 0;  // a broken chain keeps the directories before it
     }
-    if (m_readerCode != 0 || m_reader->readDirectory(page.source.pageIndex) != 0)
+    if (m_readerCode != 0) {
+        m_readFailure = {m_readerOpenFailed ? PdfMsg::OpenError : PdfMsg::DirectoryError,
+                         m_readerCode};
         return nullptr;
+    }
+    if (const int rc = m_reader->readDirectory(page.source.pageIndex); rc != 0) {
+        m_readFailure = {PdfMsg::DirectoryError, rc};
+        return nullptr;
+    }
     return &m_reader->record();
 }
 
@@ -230,7 +239,8 @@ void PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& 
     }
     const common::TiffDirectory* dir = readPageDirectory(page, tiffPath);
     if (!dir) {
-        fail(PdfMsg::InitDirectory, page.source.pageIndex, page.source.path);
+        // The examination read this directory: the source has changed since.
+        fail(m_readFailure.id, m_readFailure.value, page.source.path);
         writePlaceholder(sink, context, page, -1);
         return;
     }

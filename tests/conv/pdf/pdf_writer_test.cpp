@@ -537,6 +537,23 @@ TEST_F(PdfJob, ListJpegTooTallToWrapGetsAFileRefusedRow)
     EXPECT_NE(rows[1].find("\"ok.jpg\",1,1,"), std::string::npos);
 }
 
+TEST_F(PdfJob, ListedTiffThatCannotBeOpenedWhenWrittenLogsTheOpenError)
+{
+    const std::string a = tiff("a.tif", {TiffPageShape{}});
+    const std::string b = tiff("b.tif", {TiffPageShape{}});
+    auto progress = [&](int phase, int index, int) {
+        if (phase == 1 && index == -1)
+            std::remove(a.c_str());  // gone between the examination and the writing
+        return 1;
+    };
+    ASSERT_EQ(m_writer.pdfWriteFileList(0, "src", {a, b}, out(), progress), 0);
+    const auto rows = logRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_NE(rows[0].find("\"a.tif\",1,1,"), std::string::npos);
+    EXPECT_NE(rows[0].find(sjis("ｵｰﾌﾟﾝｴﾗｰ( -300 )") + "\r"), std::string::npos) << rows[0];
+    EXPECT_NE(rows[1].find("\"b.tif\",1,1,"), std::string::npos);
+}
+
 TEST(PdfLogRows, QuotesInsideQuotedFieldsAreDoubledAndNamesKeepTheirSpelling)
 {
     LogPageFields f;
