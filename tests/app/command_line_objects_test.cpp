@@ -1,6 +1,7 @@
 #include "app/command_line_objects.h"
 
 #include "common/platform/cp932.h"
+#include "support/in_folder.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -11,21 +12,10 @@
 
 using namespace tnw::app;
 using tnw::platform::sjis;
+using tnw::test::InFolder;
 using tnw::test::TempDir;
 
 namespace {
-
-class InFolder {
-public:
-    explicit InFolder(const std::string& folder) : m_old(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(folder);
-    }
-    ~InFolder() { std::filesystem::current_path(m_old); }
-
-private:
-    std::filesystem::path m_old;
-};
 
 class ObjectsTest : public ::testing::Test {
 protected:

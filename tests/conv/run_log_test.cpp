@@ -4,6 +4,7 @@
 #include "conv/run_log.h"
 
 #include "common/platform/cp932.h"
+#include "support/local_time.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -19,24 +20,12 @@ using tnw::conv::finishedRow;
 using tnw::conv::RunLog;
 using tnw::conv::splitLogFields;
 using tnw::platform::sjis;
+using tnw::test::localTime;
 using tnw::test::readFile;
 using tnw::test::TempDir;
 using tnw::test::writeFile;
 
 namespace {
-
-std::time_t localTime(int year, int month, int day, int hour, int minute, int second)
-{
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    t.tm_isdst = -1;
-    return std::mktime(&t);
-}
 
 class RunLogFile : public ::testing::Test {
 protected:

@@ -5,6 +5,7 @@
 #include "common/platform/cp932.h"
 #include "common/platform/locale_compare.h"
 #include "common/platform/ui.h"
+#include "support/local_time.h"
 #include "support/temp_dir.h"
 #include "tests/conv/pdf/jpeg_fixtures.h"
 
@@ -18,20 +19,6 @@
 #include <vector>
 
 namespace tnw::test {
-
-// A local time as the clock of a run gives it.
-inline std::time_t localTime(int year, int month, int day, int hour, int minute, int second)
-{
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    t.tm_isdst = -1;
-    return std::mktime(&t);
-}
 
 class RunTest : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 #include "common/platform/files.h"
 
 #include "common/platform/cp932.h"
+#include "support/in_folder.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,23 +14,11 @@
 
 using namespace tnw::platform;
 using tnw::test::readFile;
+using tnw::test::InFolder;
 using tnw::test::TempDir;
 using tnw::test::writeFile;
 
 namespace {
-
-// Runs a test inside a folder and goes back afterwards.
-class InFolder {
-public:
-    explicit InFolder(const std::string& folder) : m_old(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(folder);
-    }
-    ~InFolder() { std::filesystem::current_path(m_old); }
-
-private:
-    std::filesystem::path m_old;
-};
 
 }  // namespace
 

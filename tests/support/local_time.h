@@ -1,0 +1,21 @@
+// A local time as the clock of a run gives it.
+#pragma once
+
+#include <ctime>
+
+namespace tnw::test {
+
+inline std::time_t localTime(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+
+}  // namespace tnw::test
