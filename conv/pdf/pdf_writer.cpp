@@ -74,6 +74,9 @@ void PdfWriter::startJob(int debug)
     m_usablePages = 0;
     m_palettePages = 0;
     m_filesProcessed = 0;
+    m_refusals.clear();
+    m_documentWritten = false;
+    m_logFailed = false;
     if (m_workFolder.empty())
         m_workFolder = platform::workFolder();
 }
@@ -273,6 +276,7 @@ int PdfWriter::writeDocument(const std::string& outputPath)
             logFileRefused(m_pages.front(), false);
         return kPdfOutputFailed;
     }
+    m_documentWritten = true;
     return 0;
 }
 

@@ -37,6 +37,15 @@ using ProgressProc = std::function<int(int phase, int index, int total)>;
 constexpr int kPdfCancelled = -91;
 constexpr int kPdfOutputFailed = -1;  // the output could not be created or written
 
+// One input of a job that did not become a page of the PDF: its log row was a skip or a
+// refusal. The program reports these (headless, one line each) and decides its exit status
+// from them.
+struct PdfRefusal {
+    std::string sourcePath;  // the file (code page 932), or the folder of an empty list
+    int pageIndex = -1;      // 0-based page of the source; -1 when the whole file is meant
+    std::string remark;      // the log row's remark (code page 932)
+};
+
 class PdfWriter {
 public:
     PdfWriter();
@@ -83,6 +92,12 @@ public:
     int palettePages() const { return m_palettePages; }
     int filesProcessed() const { return m_filesProcessed; }
     const std::vector<SourcePage>& pageList() const { return m_sourcePages; }
+    // Every skip or refusal row of the job, in log order (remark rows not included).
+    const std::vector<PdfRefusal>& refusals() const { return m_refusals; }
+    // True once a PDF of this job was written completely and renamed into place.
+    bool documentWritten() const { return m_documentWritten; }
+    // True when a row could not be appended to the log.
+    bool logFailed() const { return m_logFailed; }
 
 private:
     // One page of the job.
@@ -137,6 +152,8 @@ private:
     void logUnusablePage(JobPage& page);
     void logSizeLimitRows();
     LogPageFields fieldsFor(const JobPage& page);
+    // Appends one row to the log; a refusal row is also kept in m_refusals.
+    void appendRow(const std::string& row, const LogPageFields* refused, int pageIndex);
 
     // Configuration.
     int m_major = 1;
@@ -172,6 +189,9 @@ private:
     int m_usablePages = 0;
     int m_palettePages = 0;
     int m_filesProcessed = 0;
+    std::vector<PdfRefusal> m_refusals;
+    bool m_documentWritten = false;
+    bool m_logFailed = false;
 };
 
 }  // namespace tnw::conv

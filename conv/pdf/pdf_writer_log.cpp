@@ -60,21 +60,31 @@ LogPageFields PdfWriter::fieldsFor(const JobPage& page)
     return f;
 }
 
+void PdfWriter::appendRow(const std::string& row, const LogPageFields* refused, int pageIndex)
+{
+    if (refused)
+        m_refusals.push_back({refused->sourcePath, pageIndex, refused->message});
+    if (!m_logPath.empty() && !appendLogRow(m_logPath, row))
+        m_logFailed = true;
+}
+
 void PdfWriter::logPageWritten(const JobPage& page)
 {
-    appendLogRow(m_logPath, pageWrittenRow(fieldsFor(page)));
+    appendRow(pageWrittenRow(fieldsFor(page)), nullptr, -1);
 }
 
 void PdfWriter::logPageSkipped(const JobPage& page)
 {
-    appendLogRow(m_logPath, pageSkippedRow(fieldsFor(page)));
+    const LogPageFields f = fieldsFor(page);
+    appendRow(pageSkippedRow(f), &f, page.source.pageIndex);
 }
 
 void PdfWriter::logFileRefused(const JobPage& page, bool withPages)
 {
     const LogPageFields f = fieldsFor(page);
-    appendLogRow(m_logPath, fileRefusedRow(logFolderOf(page.source.path),
-                                           logFileNameOf(page.source.path), f, withPages, false));
+    appendRow(fileRefusedRow(logFolderOf(page.source.path), logFileNameOf(page.source.path), f,
+                             withPages, false),
+              &f, -1);
 }
 
 void PdfWriter::logEmptyList(const std::string& logSource)
@@ -82,9 +92,10 @@ void PdfWriter::logEmptyList(const std::string& logSource)
     LogPageFields f;
     f.outputPath = m_outputPath;
     f.message = logMessageField(m_rowMessage, m_note);
+    f.sourcePath = logSource;
     m_rowMessage.clear();
     m_note.clear();
-    appendLogRow(m_logPath, fileRefusedRow(logSource, std::string(), f, false, true));
+    appendRow(fileRefusedRow(logSource, std::string(), f, false, true), &f, -1);
 }
 
 void PdfWriter::logUnusablePage(JobPage& page)
@@ -142,7 +153,7 @@ void PdfWriter::writeRemarkRow(const std::string& sourcePath, const std::string&
     f.message = remark;
     const std::string folder = sourceIsFolder ? sourcePath : logFolderOf(sourcePath);
     const std::string name = sourceIsFolder ? std::string() : logFileNameOf(sourcePath);
-    appendLogRow(m_logPath, fileRefusedRow(folder, name, f, false, false));
+    appendRow(fileRefusedRow(folder, name, f, false, false), nullptr, -1);
 }
 
 }  // namespace tnw::conv
