@@ -1,9 +1,8 @@
 // CTnwbuff: an ordered list of separately allocated, zero-terminated byte blocks with a cursor.
 // Used for every list of paths, lines and rows, and for copies of caller strings. Blocks are
 // never moved: a pointer to a block's data stays valid until the block is freed.
+// A C caller sees the codes and an opaque CTnwbuff: it passes lists made by C++ code along.
 #pragma once
-
-#include <cstddef>
 
 // Codes of the block list.
 enum TnwBuffCode {
@@ -12,8 +11,14 @@ enum TnwBuffCode {
     kTnwBuffBadTag = -1001,   // not a list (or not a list of the kind the operation needs)
     kTnwBuffBadSize = -1002,  // size outside 1 .. kTnwBuffMaxBlock
     kTnwBuffNoMemory = -1003,
-    kTnwBuffAtEnd = -1004,    // cursor at the end, or index out of range
+    kTnwBuffAtEnd = -1004     // cursor at the end, or index out of range
 };
+
+#ifndef __cplusplus
+typedef struct CTnwbuff CTnwbuff;
+#else
+
+#include <cstddef>
 
 // Largest block size: the data, its zero bytes and the block header must stay within an int.
 inline constexpr long long kTnwBuffMaxBlock = 2147483643LL;
@@ -139,3 +144,5 @@ private:
     void setCurrentFromList();
     void clearCurrent();
 };
+
+#endif  // __cplusplus

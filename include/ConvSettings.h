@@ -3,7 +3,7 @@
 // file. Both sides copy it whole, so its layout is fixed: the static_asserts below hold it.
 #pragma once
 
-#include <cstddef>
+#include <stddef.h>
 
 struct ConvSettings {
     // PageInfo
@@ -53,17 +53,34 @@ struct ConvSettings {
     int nSubDirMirror; // not stored; > 0: runs rebuild the inputs' sub-folders under the output
 };
 
-static_assert(offsetof(ConvSettings, nMenuType) == 36);
-static_assert(offsetof(ConvSettings, nNameingFile) == 40);
-static_assert(offsetof(ConvSettings, szMetaFile) == 48);
-static_assert(offsetof(ConvSettings, szExt) == 208);
-static_assert(offsetof(ConvSettings, nFolding) == 224);
-static_assert(offsetof(ConvSettings, szMetaSub1) == 236);
-static_assert(offsetof(ConvSettings, szFold2) == 396);
-static_assert(offsetof(ConvSettings, nFiling) == 656);
-static_assert(offsetof(ConvSettings, nMakeLog) == 696);
-static_assert(offsetof(ConvSettings, szMetaLog) == 708);
-static_assert(offsetof(ConvSettings, nRunFlagA) == 788);
-static_assert(offsetof(ConvSettings, nPdfVerMajor) == 804);
-static_assert(offsetof(ConvSettings, nSubDirMirror) == 832);
-static_assert(sizeof(ConvSettings) == 836);
+#ifdef __cplusplus
+#define CONV_SETTINGS_ASSERT(condition) static_assert(condition)
+#else
+typedef struct ConvSettings ConvSettings;
+// C99 has no static assertion: an array of negative size stops the compiler instead.
+#define CONV_SETTINGS_ASSERT_AT2(condition, line) \
+    typedef char conv_settings_layout_##line[(condition) ? 1 : -1]
+#define CONV_SETTINGS_ASSERT_AT(condition, line) CONV_SETTINGS_ASSERT_AT2(condition, line)
+#define CONV_SETTINGS_ASSERT(condition) CONV_SETTINGS_ASSERT_AT(condition, __LINE__)
+#endif
+
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, nMenuType) == 36);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, nNameingFile) == 40);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, szMetaFile) == 48);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, szExt) == 208);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, nFolding) == 224);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, szMetaSub1) == 236);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, szFold2) == 396);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, nFiling) == 656);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, nMakeLog) == 696);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, szMetaLog) == 708);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, nRunFlagA) == 788);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, nPdfVerMajor) == 804);
+CONV_SETTINGS_ASSERT(offsetof(ConvSettings, nSubDirMirror) == 832);
+CONV_SETTINGS_ASSERT(sizeof(ConvSettings) == 836);
+
+#undef CONV_SETTINGS_ASSERT
+#ifndef __cplusplus
+#undef CONV_SETTINGS_ASSERT_AT
+#undef CONV_SETTINGS_ASSERT_AT2
+#endif
