@@ -12,15 +12,19 @@ using tnw::conv::jobState;
 
 TNWCONV_API int kvlInit(void)
 {
-    if (jobState().initialised <= 0)
-        jobState().initialised = 8;
-    return 0;
+    return guarded(-1, [] {
+        if (jobState().initialised <= 0)
+            jobState().initialised = 8;
+        return 0;
+    });
 }
 
 TNWCONV_API int kvl_ForceInit(int n)
 {
-    jobState().initialised = n;
-    return n;
+    return guarded(-1, [=] {
+        jobState().initialised = n;
+        return n;
+    });
 }
 
 TNWCONV_API int kvlReset(void)
@@ -33,8 +37,10 @@ TNWCONV_API int kvlReset(void)
 
 TNWCONV_API int kvlSetHWnd(int window)
 {
-    jobState().window = window;
-    return 0;
+    return guarded(-1, [=] {
+        jobState().window = window;
+        return 0;
+    });
 }
 
 TNWCONV_API int kvlSetMode(int mode)
@@ -54,22 +60,22 @@ TNWCONV_API int kvlSetPathFrom(const char* path)
 
 TNWCONV_API int kvlSetPathTo(const char* path)
 {
-    return jobState().setOutputPath(path);
+    return guarded(-1, [=] { return jobState().setOutputPath(path); });
 }
 
 TNWCONV_API int kvlSetPathText(const char* path)
 {
-    return jobState().setTextPath(path);
+    return guarded(-1, [=] { return jobState().setTextPath(path); });
 }
 
 TNWCONV_API int kvlSetPathLog(const char* path)
 {
-    return jobState().setLogPath(path);
+    return guarded(-1, [=] { return jobState().setLogPath(path); });
 }
 
 TNWCONV_API int kvl_SetPathLog(const char* path)
 {
-    return jobState().setLogPath(path);
+    return guarded(-1, [=] { return jobState().setLogPath(path); });
 }
 
 TNWCONV_API int kvlSetDocInfo(int type, const char* text, int length)
@@ -79,14 +85,12 @@ TNWCONV_API int kvlSetDocInfo(int type, const char* text, int length)
 
 TNWCONV_API int kvlSetPDFVersion(int major, int minor)
 {
-    return jobState().setPdfVersion(major, minor);
+    return guarded(-1, [=] { return jobState().setPdfVersion(major, minor); });
 }
 
 TNWCONV_API int kvl_SayIni(const ConvSettings* record)
 {
-    if (!record)
-        return -1;
-    return jobState().takeSettings(*record);
+    return guarded(-1, [=] { return record ? jobState().takeSettings(*record) : -1; });
 }
 
 TNWCONV_API int kvlDebug(int type)
@@ -104,9 +108,9 @@ TNWCONV_API int sbxPutMsg(const char* text)
 
 TNWCONV_API int sbxLoadIni(const char* iniPath, ConvSettings* record)
 {
-    if (!record)
-        return -1;
     return guarded(-1, [=] {
+        if (!record)
+            return -1;
         tnw::conv::loadSettings(iniPath ? iniPath : "", *record);
         return 0;
     });
@@ -114,9 +118,9 @@ TNWCONV_API int sbxLoadIni(const char* iniPath, ConvSettings* record)
 
 TNWCONV_API int sbxSaveIni(const char* iniPath, const ConvSettings* record)
 {
-    if (!record || !iniPath)
-        return -1;
     return guarded(-1, [=] {
+        if (!record || !iniPath)
+            return -1;
         tnw::conv::saveSettings(iniPath, *record);
         return 0;
     });

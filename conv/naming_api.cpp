@@ -31,12 +31,11 @@ TNWCONV_API int sbxGetPathTo2(int mode, int grouping, const char* base, const ch
     });
 }
 
-TNWCONV_API int kvl_GetPathTo(int unused, const char* base, CTnwbuff* slots,
+// `slots` holds one entry per input; only the caller reads it.
+TNWCONV_API int kvl_GetPathTo(int /*unused*/, const char* base, CTnwbuff* /*slots*/,
                               const ConvSettings* record, char* folder, char* pdfPath,
                               char* logPath)
 {
-    (void)unused;
-    (void)slots;  // one entry per input; only the caller reads it
     return guarded(tnw::conv::kFolderRulesFailed, [=] {
         return tnw::conv::getPathTo(base, record, folder, pdfPath, logPath);
     });

@@ -34,11 +34,13 @@ int loadPageInfos(const char* tiffPath, const char* formPath, common::CPaperForm
 
 namespace {
 
+// The one guard of the entry points: an exception becomes code::Failed. Before shxInit every
+// entry point but shxInit itself answers code::NotInitialised.
 template <class Body>
-int guarded(Body&& body) noexcept
+int guarded(Body&& body, bool needsInit = true) noexcept
 {
     try {
-        if (!sheetState().initialised)
+        if (needsInit && !sheetState().initialised)
             return code::NotInitialised;
         return std::forward<Body>(body)(sheetState());
     } catch (...) {
@@ -56,8 +58,12 @@ namespace code = tnw::sheet::code;
 
 TNWSHEET_API int shxInit(void)
 {
-    tnw::sheet::sheetState().initialised = true;
-    return code::Ok;
+    return guarded(
+        [](SheetState& state) {
+            state.initialised = true;
+            return code::Ok;
+        },
+        false);
 }
 
 TNWSHEET_API int shxGetPageInfos(const char* tiffPath, const char* formPath)
