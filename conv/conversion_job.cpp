@@ -1,5 +1,7 @@
 #include "conv/conversion_job.h"
 
+#include "common/file_kind.h"
+#include "common/platform/cp932.h"
 #include "conv/pdf/pdf_log_rows.h"
 #include "conv/run_log.h"
 
@@ -55,14 +57,40 @@ void ConversionJob::prepare(PdfWriter& writer)
     writer.setDocInfo(m_docInfo.record());
 }
 
+void ConversionJob::account(const PdfWriter& writer, const std::string& source, int rc)
+{
+    RunReport& report = runReport();
+    if (writer.documentWritten())
+        report.documentWritten(writer.pagesWritten());
+    for (const PdfRefusal& refusal : writer.refusals()) {
+        // A JPEG file is one page: its rows stand for the whole file.
+        const bool jpeg = common::fileKindOf(refusal.sourcePath) == common::kFileKindJpeg;
+        report.refused(refusal.sourcePath, jpeg ? -1 : refusal.pageIndex, refusal.remark);
+    }
+    // The fallback log is nobody's request: only the run's own log counts.
+    if (writer.logFailed() && !m_fallback)
+        report.logFailed();
+    if (writer.cancelled()) {
+        m_cancelled = true;
+        report.cancelled();
+        return;
+    }
+    // A job that wrote nothing always names a culprit, even when the writer kept no row.
+    if (!writer.documentWritten() && writer.refusals().empty()) {
+        std::string text = writer.message();
+        if (text.empty())
+            text = platform::sjis(rc != 0 ? "PDFの作成失敗" : "ページなし");
+        report.refused(source, -1, text);
+    }
+}
+
 int ConversionJob::writeJpeg(const std::string& jpegPath, const std::string& pdfPath,
                              const ProgressProc& progress)
 {
     PdfWriter writer;
     prepare(writer);
     const int rc = writer.pdfWriteJpegFile(0, jpegPath, pdfPath, progress);
-    if (writer.cancelled())
-        m_cancelled = true;
+    account(writer, jpegPath, rc);
     return rc;
 }
 
@@ -72,16 +100,27 @@ int ConversionJob::writeList(const std::string& logSource, const std::vector<std
     PdfWriter writer;
     prepare(writer);
     const int rc = writer.pdfWriteFileList(0, logSource, paths, pdfPath, progress);
-    if (writer.cancelled())
-        m_cancelled = true;
+    account(writer, logSource, rc);
     return rc;
 }
 
-void ConversionJob::remark(const std::string& sourcePath, const std::string& text, bool isFolder)
+void ConversionJob::remark(const std::string& sourcePath, const std::string& text, bool isFolder,
+                           ReportKind kind)
 {
     PdfWriter writer;
     prepare(writer);
     writer.writeRemarkRow(sourcePath, text, isFolder);
+    if (writer.logFailed() && !m_fallback)
+        runReport().logFailed();
+    if (kind == ReportKind::KeptExisting)
+        runReport().keptExisting(sourcePath, text);
+    else
+        runReport().refused(sourcePath, -1, text);
+}
+
+void ConversionJob::passOver(const std::string& sourcePath, const std::string& text)
+{
+    runReport().refused(sourcePath, -1, text);
 }
 
 }  // namespace tnw::conv

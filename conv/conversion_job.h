@@ -1,10 +1,12 @@
 // ConversionJob: what a batch driver hands to the PDF writer. It holds the run's log path (or
 // the fallback log in the work folder), the PDF version and the document information, makes a
-// fresh writer for each image, list or remark, and remembers whether the user cancelled.
+// fresh writer for each image, list or remark, and remembers whether the user cancelled. What
+// each writer wrote or refused, and each remark, goes into the library's run report.
 #pragma once
 
 #include "conv/pdf/pdf_document.h"
 #include "conv/pdf/pdf_writer.h"
+#include "conv/run_outcome.h"
 
 #include <string>
 #include <vector>
@@ -38,8 +40,13 @@ public:
     // The listed files, in order, into one PDF; `logSource` names an empty list in the log.
     int writeList(const std::string& logSource, const std::vector<std::string>& paths,
                   const std::string& pdfPath, const ProgressProc& progress);
-    // One remark row: the source (a file, or a folder with `isFolder`) and the remark text.
-    void remark(const std::string& sourcePath, const std::string& text, bool isFolder = false);
+    // One remark row: the source (a file, or a folder with `isFolder`) and the remark text. The
+    // input counts as refused, or as kept when `kind` says its PDF exists.
+    void remark(const std::string& sourcePath, const std::string& text, bool isFolder = false,
+                ReportKind kind = ReportKind::Refused);
+    // An input the run passes over without a log row: reported as refused all the same, so
+    // that no listed input is dropped silently.
+    void passOver(const std::string& sourcePath, const std::string& text);
 
     // True once a writer of this job reported that the user cancelled.
     bool cancelled() const { return m_cancelled; }
@@ -50,6 +57,9 @@ public:
 
 private:
     void prepare(PdfWriter& writer);
+    // Reports what a writer's job wrote and refused; `source` stands for a job that ended
+    // without a PDF and without any row.
+    void account(const PdfWriter& writer, const std::string& source, int rc);
 
     std::string m_logPath;
     bool m_fallback = false;

@@ -7,6 +7,7 @@
 #include "conv/messages.h"
 #include "conv/naming.h"
 #include "conv/run_log.h"
+#include "conv/run_outcome.h"
 #include "conv/runs.h"
 #include "tnwconv.h"
 
@@ -120,6 +121,7 @@ void setRunClock(RunClock clock)
 int executeJob()
 {
     JobState& state = jobState();
+    runReport().begin();  // the counts of this run only, whatever happens below
     state.runStart = now();
     RunRequest request;
     request.settings = state.settings;

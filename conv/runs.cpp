@@ -17,7 +17,7 @@ using platform::PathKind;
 using platform::sjis;
 
 // The remarks the drivers write into the log.
-enum class Remark { NoPdfPath, SameName, Existing, NoImages, BadName };
+enum class Remark { NoPdfPath, SameName, Existing, NoImages, BadName, NotJpeg };
 struct RemarkText {
     Remark id;
     const char* text;  // UTF-8 source text
@@ -30,6 +30,9 @@ constexpr RemarkText kRemarks[] = {
     // A folder holds images whose names have no code page 932 form: they cannot be named in
     // the log or passed on, so the folder's row says so instead of dropping them silently.
     {Remark::BadName, "不正な名前があります。"},
+    // A listed file of another kind is passed over in a per-image run. It has no log row, but
+    // the run's report names it, so a caller learns that it did not become a page.
+    {Remark::NotJpeg, "JPEG以外のためｽｷｯﾌﾟ"},
 };
 
 std::string remarkText(Remark id)
@@ -126,10 +129,12 @@ int Driver::convertImages(const std::vector<std::string>& images, const std::str
             m_job.remark(source, remarkText(Remark::SameName));
             continue;
         }
-        if (item.kind != common::kFileKindJpeg)
+        if (item.kind != common::kFileKindJpeg) {
+            m_job.passOver(source, remarkText(Remark::NotJpeg));
             continue;
+        }
         if (keepExisting(m_request, pdf)) {
-            m_job.remark(source, remarkText(Remark::Existing));
+            m_job.remark(source, remarkText(Remark::Existing), false, ReportKind::KeptExisting);
             continue;
         }
         result = m_job.writeJpeg(source, pdf, m_progress.proc());
@@ -209,7 +214,8 @@ int runFilesJoined(const RunRequest& request)
     Driver driver(request, RunKind::FilesJoined);
     driver.configureJob();
     if (keepExisting(request, request.output)) {
-        driver.m_job.remark(request.baseFolder, remarkText(Remark::Existing), true);
+        driver.m_job.remark(request.baseFolder, remarkText(Remark::Existing), true,
+                            ReportKind::KeptExisting);
         return 0;
     }
     const int rc = driver.m_job.writeList(request.baseFolder, request.inputs, request.output,
@@ -271,7 +277,8 @@ int runFoldersJoined(const RunRequest& request)
             continue;
         }
         if (keepExisting(request, pdf)) {
-            driver.m_job.remark(folder, remarkText(Remark::Existing), true);
+            driver.m_job.remark(folder, remarkText(Remark::Existing), true,
+                                ReportKind::KeptExisting);
             result = 0;
             continue;
         }

@@ -30,6 +30,32 @@ TNWCONV_API int kvlDebug(int type);
 // cancelled).
 TNWCONV_API int kvlExec(void);
 
+// The outcome of the last kvlExec, which starts it afresh.
+typedef struct KvlRunCounts {
+    int pdfsWritten;   // PDFs written completely
+    int pagesWritten;  // pages in those PDFs
+    int refused;       // inputs (files, pages of a file, folders) refused or failed
+    int keptExisting;  // inputs skipped because their PDF exists and replacing is off
+    int logFailed;     // 1 when a row could not be written to the log
+    int cancelled;     // 1 when the user cancelled
+} KvlRunCounts;
+
+// Fills `counts` for the last kvlExec (zeros before any). Returns 0, or -1 for a null pointer.
+TNWCONV_API int kvlGetRunCounts(KvlRunCounts* counts);
+
+// Kinds of a reported input.
+enum { KVL_REPORT_REFUSED = 1, KVL_REPORT_KEPT_EXISTING = 2 };
+
+// Called during kvlExec, on its thread, for each input as soon as it is refused or kept:
+// `source` is its path (a file, or a folder), `page` the 0-based page of a multi-page file or
+// -1 for the whole input, `remark` the log's remark text; both strings are code page 932 and
+// valid only during the call. The proc must not call the library.
+typedef void (*KvlReportProc)(int kind, const char* source, int page, const char* remark,
+                              void* user);
+// Installs the proc with its `user` pointer for every later kvlExec until it is replaced;
+// kvlReset keeps it. A null proc removes it. Returns 0.
+TNWCONV_API int kvlSetReportProc(KvlReportProc proc, void* user);
+
 // Shows a message of the library: a message box with the title "Dravik" and an OK button.
 TNWCONV_API int sbxPutMsg(const char* text);
 
