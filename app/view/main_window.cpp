@@ -1,0 +1,672 @@
+#include "app/view/main_window.h"
+
+#include "app/core/frame/placement_rules.h"
+#include "app/core/text/address_text.h"
+#include "app/core/tree/folder_list_model.h"
+#include "app/core/tree/folder_tree_model.h"
+#include "app/desktop_open.h"
+#include "app/dialogs/about_dialog.h"
+#include "app/view/address_bar.h"
+#include "app/view/folder_tree_view.h"
+#include "app/view/list_pane.h"
+#include "app/view/messages.h"
+#include "common/module_paths.h"
+#include "common/platform/files.h"
+#include "common/platform/module_paths.h"
+#include "common/platform/qt_text.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <cstdlib>
+
+#ifndef KORVELIN_VERSION
+#define KORVELIN_VERSION "0"
+#endif
+
+// The icons are compiled into this static library; nothing else refers to them, so the
+// linker would drop their registration unless it is called.
+static void initKorvelinResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(korvelin);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace tnw::app {
+namespace {
+
+constexpr int kPumpMs = 10;          // events are pumped at most this often during a build
+constexpr int kResizeSettleMs = 200;  // a size unchanged this long ends a drag
+const char kPaneSample[] = "9999999999 X 9999999999 1200dpi モノクロ 500 %";
+
+// The features this build of the window handles; the others' commands stay disabled.
+constexpr unsigned kBuiltFeatures = kFeatureFrame | kFeatureFolderList;
+
+bool positionsKnown()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+QString q(const std::string& cp932)
+{
+    return platform::fromCp932(cp932);
+}
+
+}  // namespace
+
+MainWindowFiles programFiles()
+{
+    MainWindowFiles files;
+    files.iniPath = common::ModulePaths::settingsFile();
+    const std::string settings = platform::settingsFolder();
+    if (!settings.empty())
+        files.historyPath = settings + "/ComboAddr.txt";
+    const std::string program = platform::programFolder();
+    if (!program.empty())
+        files.helpPath = program + "/help/index.html";
+    files.settingsIo = libraryConvSettingsIo();
+    return files;
+}
+
+MainWindow::MainWindow(const MainWindowFiles& files, QWidget* parent)
+    : QMainWindow(parent), m_files(files), m_frame(files.iniPath), m_historyFile(files.historyPath)
+{
+    initKorvelinResources();
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QString::fromUtf8("JPEG → PDF 変換"));
+    setMinimumSize(kMinWindowWidth, kMinWindowHeight);
+    setAcceptDrops(false);
+
+    m_frame.setFeatures(kBuiltFeatures);
+    m_frame.create(m_files.settingsIo);
+    LoadWindowPlacement(m_placement, m_files.iniPath);
+
+    createActions();
+    createPanes();
+    createMenus();
+    createToolBars();
+    createStatusBar();
+
+    if (!m_files.historyPath.empty())
+        m_history = m_historyFile.read();
+    QStringList entries;
+    for (const std::string& h : m_history)
+        entries << q(h);
+    m_address->setEntries(entries);
+
+    connect(&m_frame, &FrameState::stateChanged, this, &MainWindow::updateCommands);
+    connect(&m_frame, &FrameState::busyChanged, this, &MainWindow::setBusyWidgets);
+    connect(&m_frame, &FrameState::closeDeferred, this, &QWidget::close, Qt::QueuedConnection);
+    connect(&m_frame, &FrameState::addressEntered, this,
+            [this](const QByteArray& path) { goToFolder(path.toStdString()); });
+    connect(&m_frame, &FrameState::refreshRequested, this, &MainWindow::refresh);
+
+    auto* next = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(next, &QShortcut::activated, this, [this] { focusNextPane(true); });
+    auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
+    connect(previous, &QShortcut::activated, this, [this] { focusNextPane(false); });
+    for (const char* key : {"Ctrl+L", "Alt+D"}) {
+        auto* address = new QShortcut(QKeySequence(QString::fromLatin1(key)), this);
+        connect(address, &QShortcut::activated, m_address, &AddressCombo::focusAndSelect);
+    }
+
+    m_resizeSettle.setSingleShot(true);
+    m_resizeSettle.setInterval(kResizeSettleMs);
+    connect(&m_resizeSettle, &QTimer::timeout, this, &MainWindow::resizeSettled);
+
+    updateCommands();
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction* MainWindow::action(CommandId id) const
+{
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void MainWindow::createActions()
+{
+    auto* views = new QActionGroup(this);
+    views->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    auto* editorModes = new QActionGroup(this);
+    for (const CommandInfo& info : commandTable()) {
+        const QString text = info.menuText ? QString::fromUtf8(info.menuText) : app::toolTip(info);
+        auto* a = new QAction(text, this);
+        a->setObjectName(QStringLiteral("command%1").arg(int(info.id)));
+        a->setStatusTip(statusPrompt(info));
+        a->setToolTip(app::toolTip(info));
+        a->setWhatsThis(statusPrompt(info));
+        if (info.icon)
+            a->setIcon(QIcon(QString::fromUtf8(info.icon)));
+        QList<QKeySequence> keys;
+        for (const QString& k : keyTexts(info))
+            keys << QKeySequence(k);
+        a->setShortcuts(keys);
+        if (isCheckable(info.id)) {
+            a->setCheckable(true);
+            (info.id == CommandId::SelectMode || info.id == CommandId::EditMode ? editorModes
+                                                                                  : views)
+                ->addAction(a);
+        }
+        const CommandId id = info.id;
+        connect(a, &QAction::triggered, this, [this, id] { run(id); });
+        m_actions[id] = a;
+    }
+}
+
+void MainWindow::createMenus()
+{
+    for (const MenuLayout& layout : menuLayout()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(layout.title));
+        for (CommandId id : layout.entries) {
+            if (id == CommandId{0})
+                menu->addSeparator();
+            else
+                menu->addAction(action(id));
+        }
+    }
+    // The keys of the list commands act only with the focus in the list pane.
+    for (const CommandInfo& info : commandTable()) {
+        if (info.scope != KeyScope::ListPane)
+            continue;
+        action(info.id)->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        m_listPane->addAction(action(info.id));
+    }
+}
+
+void MainWindow::createToolBars()
+{
+    QToolBar* tools = addToolBar(QString::fromUtf8("ﾂｰﾙﾊﾞｰ"));
+    tools->setObjectName(QStringLiteral("toolBar"));
+    tools->setMovable(false);
+    tools->setFloatable(false);
+    tools->setIconSize(QSize(16, 16));
+    for (CommandId id : toolBarLayout()) {
+        if (id == CommandId{0}) {
+            tools->addSeparator();
+            continue;
+        }
+        QAction* a = action(id);
+        tools->addAction(a);
+        if (QWidget* button = tools->widgetForAction(a))
+            button->setAccessibleName(a->toolTip());
+    }
+
+    addToolBarBreak();
+    m_addressBar = addToolBar(QString::fromUtf8("アドレス"));
+    m_addressBar->setObjectName(QStringLiteral("addressBar"));
+    m_addressBar->setMovable(false);
+    m_addressBar->setFloatable(false);
+    auto* label = new QLabel(QString::fromUtf8(" アドレス "), m_addressBar);
+    m_address = new AddressCombo(m_addressBar);
+    m_address->setObjectName(QStringLiteral("address"));
+    m_address->setAccessibleName(QString::fromUtf8("アドレス"));
+    label->setBuddy(m_address);
+    m_addressBar->addWidget(label);
+    m_addressBar->addWidget(m_address);
+    connect(m_address, &AddressCombo::textEntered, this, &MainWindow::addressEntered);
+    connect(m_address, &AddressCombo::entryChosen, this, &MainWindow::historyChosen);
+}
+
+void MainWindow::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    for (int i = 0; i < 3; ++i) {
+        m_panes[i] = new QLabel(bar);
+        m_panes[i]->setObjectName(QStringLiteral("pane%1").arg(i));
+    }
+    m_panes[0]->setMinimumWidth(1);
+    m_panes[1]->setFixedWidth(96);
+    m_panes[2]->setFixedWidth(bar->fontMetrics().horizontalAdvance(QString::fromUtf8(kPaneSample)) +
+                              8);
+    m_panes[1]->setFrameShape(QFrame::StyledPanel);
+    m_panes[2]->setFrameShape(QFrame::StyledPanel);
+    // The status prompts of the commands cover pane 0, as the permanent panes stay.
+    bar->addWidget(m_panes[0], 1);
+    bar->addPermanentWidget(m_panes[1]);
+    bar->addPermanentWidget(m_panes[2]);
+}
+
+void MainWindow::createPanes()
+{
+    m_treeModel = new FolderTreeModel(this);
+    const QIcon folder = QIcon::fromTheme(QStringLiteral("folder"),
+                                          style()->standardIcon(QStyle::SP_DirIcon));
+    const QIcon home = QIcon::fromTheme(QStringLiteral("user-home"),
+                                        style()->standardIcon(QStyle::SP_DirHomeIcon));
+    m_treeModel->setIcons(folder, home, homeFolder());
+    m_folderModel = new FolderListModel(this);
+
+    m_tree = new FolderTreeView(m_treeModel);
+    m_tree->setObjectName(QStringLiteral("folderTree"));
+    m_tree->setBatchSource([this] { return m_frame.mode(); },
+                           [this] { return m_frame.conv().nBatchLevel; });
+    connect(m_tree, &FolderTreeView::folderChosen, this, &MainWindow::folderChosen);
+
+    m_listPane = new ListPane(m_folderModel);
+    m_listPane->setObjectName(QStringLiteral("listPane"));
+    connect(m_listPane, &ListPane::folderHeaderClicked, this, [this](int column) {
+        const int kind = m_folderModel->layoutKind();
+        ListColumnSettings* columns = columnsOf(m_frame.app(), kind);
+        int no = columns ? columns->nSortNo : 0;
+        int dir = columns ? columns->nSortDir : 0;
+        // A new column keeps the direction (none becoming ascending); the same one flips.
+        if (column != no || dir == 0) {
+            no = column;
+            dir = dir < 0 ? -1 : 1;
+        } else {
+            dir = -dir;
+        }
+        if (kind == kListDir1)
+            SaveSort(m_frame.app(), kind, no, dir, m_files.iniPath);
+        else if (columns) {
+            columns->nSortNo = no;
+            columns->nSortDir = dir;
+        }
+        m_folderModel->sortRows(no, dir);
+        m_listPane->folderView()->header()->setSortIndicatorShown(true);
+        m_listPane->folderView()->header()->setSortIndicator(
+            no, dir > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    });
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splitter"));
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_listPane);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+}
+
+std::string MainWindow::homeFolder() const
+{
+    const char* home = std::getenv("HOME");
+    std::string path;
+    if (!home || !*home || !platform::fromOsPath(home, path))
+        return {};
+    std::string full;
+    if (path[0] != '/' || !platform::fullPath(path, full))
+        return {};
+    return full;
+}
+
+void MainWindow::updateCommands()
+{
+    const FrameSnapshot snapshot = m_frame.snapshot();
+    for (const auto& [id, a] : m_actions) {
+        const CommandState state = commandState(id, snapshot);
+        a->setEnabled(state.enabled);
+        if (a->isCheckable())
+            a->setChecked(state.checked);
+    }
+}
+
+void MainWindow::setBusyWidgets(bool busy)
+{
+    m_tree->setEnabled(!busy);
+    m_address->setEnabled(!busy);
+    m_listPane->setEnabled(!busy);
+    if (busy)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::run(CommandId id)
+{
+    if (m_frame.busy())
+        return;
+    switch (id) {
+    case CommandId::Exit:
+        close();
+        break;
+    case CommandId::ClearHistory:
+        clearHistory();
+        break;
+    case CommandId::Help:
+        openHelp();
+        break;
+    case CommandId::About:
+        showAbout();
+        break;
+    case CommandId::Refresh:
+        m_frame.send(Hint::Refresh);
+        break;
+    case CommandId::FolderList:
+        m_frame.setListKind(m_folderModel->layoutKind());
+        m_listPane->showKind(m_frame.listKind());
+        break;
+    default:
+        // The handlers of the other commands come with their features; until then the table
+        // keeps them disabled.
+        break;
+    }
+}
+
+// --- Placement -------------------------------------------------------------------------------
+
+void MainWindow::showPlaced()
+{
+    QList<QRect> screens;
+    int primary = 0;
+    const QList<QScreen*> all = QGuiApplication::screens();
+    for (int i = 0; i < all.size(); ++i) {
+        screens << all[i]->availableGeometry();
+        if (all[i] == QGuiApplication::primaryScreen())
+            primary = i;
+    }
+    const PlacementPlan plan = planPlacement(m_placement, screens, primary);
+    if (positionsKnown())
+        setGeometry(plan.normal);
+    else
+        resize(plan.normal.size());
+    m_treePane = plan.treePane;
+    if (plan.maximized)
+        showMaximized();
+    else
+        show();
+    m_splitter->setSizes({m_treePane, std::max(1, m_splitter->width() - m_treePane)});
+    m_placed = true;
+    m_tree->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::savePlacement()
+{
+    if (!m_placed || m_placementSaved)
+        return;
+    m_placementSaved = true;
+    const QRect normal = (isMaximized() || isFullScreen()) ? normalGeometry() : geometry();
+    const QList<int> sizes = m_splitter->sizes();
+    const WindowPlacement out = placementToSave(m_placement, normal, isMaximized(),
+                                                sizes.isEmpty() ? -1 : sizes.front(),
+                                                positionsKnown());
+    SaveWindowPlacement(out, !sizes.isEmpty(), m_files.iniPath);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!m_frame.requestClose()) {
+        // Done when the list build or the run ends.
+        event->ignore();
+        return;
+    }
+    savePlacement();
+    event->accept();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    m_resizeSettle.start();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if ((change->oldState() & Qt::WindowMinimized) && !isMinimized())
+            m_resizeSettle.start();
+    }
+}
+
+void MainWindow::bringForward()
+{
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    if (m_frame.busy())
+        return;
+    activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+void MainWindow::focusNextPane(bool forward)
+{
+    (void)forward;  // two panes: both directions move to the other one
+    QWidget* list = m_listPane->currentView();
+    if (m_tree->hasFocus())
+        list->setFocus(Qt::ShortcutFocusReason);
+    else
+        m_tree->setFocus(Qt::ShortcutFocusReason);
+}
+
+// --- Folders -------------------------------------------------------------------------------
+
+void MainWindow::openStartFolder(const QString& folder)
+{
+    const AddressCheck check = checkAddress(folder, homeFolder());
+    if (check.result == AddressCheck::Folder) {
+        goToFolder(check.path);
+        return;
+    }
+    if (check.result != AddressCheck::Empty)
+        showWarning(this, addressMessage(check, folder));
+    m_tree->selectStart(homeFolder());
+}
+
+void MainWindow::addressEntered(const QString& text)
+{
+    const AddressCheck check = checkAddress(text, homeFolder());
+    switch (check.result) {
+    case AddressCheck::Empty:
+        return;
+    case AddressCheck::Folder:
+        m_frame.send(Hint::AddressEntered, check.path);
+        if (m_frame.folderShown() == check.path)
+            m_listPane->currentView()->setFocus(Qt::OtherFocusReason);
+        return;
+    default:
+        showWarning(this, addressMessage(check, text));
+        return;
+    }
+}
+
+void MainWindow::historyChosen(const QString& text)
+{
+    const AddressCheck check = checkAddress(text, homeFolder());
+    if (check.result == AddressCheck::Folder) {
+        m_frame.send(Hint::AddressEntered, check.path);
+        return;
+    }
+    showWarning(this, text + QString::fromUtf8(" は存在しません。"));
+    std::string entry;
+    if (platform::toCp932(text, entry)) {
+        std::erase(m_history, entry);
+        if (!m_files.historyPath.empty())
+            m_historyFile.write(m_history);
+    }
+    QStringList entries;
+    for (const std::string& h : m_history)
+        entries << q(h);
+    m_address->setEntries(entries);
+    m_address->showText(q(m_frame.folderShown()));
+}
+
+void MainWindow::goToFolder(const std::string& path)
+{
+    // The tree's selection drives the build as a click does; a folder the tree cannot select
+    // is built here and the tree's selection is cleared. Never two builds.
+    if (m_tree->goTo(path))
+        return;
+    m_tree->clearChoice();
+    folderChosen(QByteArray::fromStdString(path), 0);
+}
+
+void MainWindow::folderChosen(const QByteArray& pathBytes, int flag)
+{
+    if (m_frame.busy())
+        return;
+    const std::string path = pathBytes.toStdString();
+    m_panes[0]->clear();
+    if (m_frame.mode() > 0) {
+        buildFolderList(path, flag);
+        return;
+    }
+    // File mode: the file list of the folder comes with the lists.
+    if (platform::pathKind(path) != platform::PathKind::Folder)
+        return;
+    std::vector<platform::FolderEntry> probe;
+    if (!platform::listFolder(path, probe))
+        m_panes[0]->setText(QString::fromUtf8("%1 を開くことができません。").arg(q(path)));
+    listsMoved(path);
+}
+
+void MainWindow::buildFolderList(const std::string& folder, int flag)
+{
+    if (flag == 0 && platform::isRootPath(folder) &&
+        !askYesNo(this, QString::fromUtf8("%1 を展開しますか？").arg(q(folder)))) {
+        m_frame.setFolderShown({});
+        m_folderModel->setRows({});
+        m_listPane->setCount(m_frame.listKind(), 0);
+        return;
+    }
+    const bool batch = m_frame.mode() > 0 && m_frame.conv().nBatchLevel > 0;
+    const int kind = batch ? kListDir2 : kListDir1;
+    const AppSettings& app = m_frame.app();
+    const bool withOwn = app.nSubDirShow > 0 && app.nSubDirZeros > 0;
+
+    FolderRowsResult result;
+    {
+        FrameState::BusyGuard guard(m_frame);
+        QElapsedTimer pump;
+        pump.start();
+        auto progress = [this, &pump](const std::string& at, int rows) {
+            if (pump.elapsed() >= kPumpMs) {
+                m_panes[0]->setText(q(at));
+                m_panes[1]->setText(QString::number(rows));
+                QCoreApplication::processEvents();
+                pump.restart();
+            }
+            return !m_frame.closePending();
+        };
+        result = listChildFolderRows(folder, withOwn, progress);
+    }
+    if (batch) {
+        const std::string parentName = common::ModulePaths::lastComponent(folder);
+        for (FolderRow& row : result.rows) {
+            row.parentName = parentName;
+            row.depth += 1;
+        }
+    }
+    std::vector<FolderRow> rows;
+    if (flag == 1)
+        rows = m_folderModel->rows();
+    rows.insert(rows.end(), std::make_move_iterator(result.rows.begin()),
+                std::make_move_iterator(result.rows.end()));
+
+    m_folderModel->setLayoutKind(kind);
+    m_folderModel->setRows(std::move(rows));
+    const ListColumnSettings* columns = columnsOf(m_frame.app(), kind);
+    QHeaderView* header = m_listPane->folderView()->header();
+    if (columns && columns->nSortDir != 0 && columns->nSortNo >= 0 && columns->nSortNo < 3) {
+        m_folderModel->sortRows(columns->nSortNo, columns->nSortDir > 0 ? 1 : -1);
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(columns->nSortNo,
+                                 columns->nSortDir > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    } else {
+        header->setSortIndicatorShown(false);
+    }
+    if (columns) {
+        // Stored widths within 1..4096 replace the defaults.
+        std::vector<int> widths = FolderListModel::defaultWidths(kind);
+        for (int i = 0; i < columns->nColCount && i < int(widths.size()); ++i) {
+            if (columns->nColxy[i] >= 1 && columns->nColxy[i] <= 4096)
+                widths[size_t(i)] = columns->nColxy[i];
+        }
+        m_listPane->setFolderWidths(widths);
+    }
+    m_frame.setListKind(kind);
+    m_listPane->showKind(kind);
+
+    QString note;
+    if (result.cancelled) {
+        note = QString::fromUtf8(" (中止)");
+        m_panes[0]->setText(QString::fromUtf8("一覧の作成を中止しました。"));
+    } else if (!result.listable) {
+        m_panes[0]->setText(QString::fromUtf8("%1 を開くことができません。").arg(q(folder)));
+    } else if (result.excluded > 0) {
+        note = QString::fromUtf8("（除外 %1）").arg(result.excluded);
+        m_panes[0]->setText(
+            QString::fromUtf8("使用できない名前、長すぎるﾊﾟｽまたは読めないﾌｫﾙﾀﾞのため %1 件を除外しました。")
+                .arg(result.excluded));
+    } else {
+        m_panes[0]->clear();
+    }
+    m_panes[1]->clear();
+    m_listPane->setCount(kind, m_folderModel->rowCount(), note);
+    if (flag == 0)
+        listsMoved(batch ? common::ModulePaths::folderOf(folder) : folder);
+}
+
+void MainWindow::listsMoved(const std::string& folder)
+{
+    m_frame.setFolderShown(folder);
+    m_address->showText(q(folder));
+    if (HistoryFile::pushFront(m_history, folder)) {
+        if (!m_files.historyPath.empty())
+            m_historyFile.write(m_history);
+        QStringList entries;
+        for (const std::string& h : m_history)
+            entries << q(h);
+        m_address->setEntries(entries);
+        m_address->showText(q(folder));
+    }
+}
+
+void MainWindow::refresh()
+{
+    m_tree->refresh();
+    const std::string shown = m_frame.folderShown();
+    if (m_frame.mode() > 0 && !shown.empty() &&
+        platform::pathKind(shown) == platform::PathKind::Folder)
+        buildFolderList(shown, 0);
+}
+
+void MainWindow::clearHistory()
+{
+    if (!askYesNo(this, QString::fromUtf8("アドレスの履歴を消去しますか？")))
+        return;
+    if (!m_files.historyPath.empty())
+        m_historyFile.remove();
+    m_history.clear();
+    m_address->setEntries({});
+}
+
+void MainWindow::openHelp()
+{
+    if (m_files.helpPath.empty() ||
+        platform::pathKind(m_files.helpPath) != platform::PathKind::File ||
+        !openWithDesktop(m_files.helpPath))
+        showWarning(this, QString::fromUtf8("HTML HELP(index.html)を開くことができません。"));
+}
+
+void MainWindow::showAbout()
+{
+    AboutDialog about(QStringLiteral(KORVELIN_VERSION), this);
+    about.exec();
+}
+
+}  // namespace tnw::app
