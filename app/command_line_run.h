@@ -17,9 +17,11 @@ namespace tnw::app {
 
 // Exit status of the program.
 enum ExitStatus : int {
-    kExitConverted = 0,  // the conversion returned 0
-    kExitFailed = 1,     // the conversion returned a failure
+    kExitConverted = 0,  // every listed image became a page of a written PDF, or was kept
+                         // because its PDF exists
+    kExitFailed = 1,     // nothing was written, or the start was turned away
     kExitRefused = 2,    // the arguments were refused
+    kExitPartial = 3,    // PDFs were written, but some images or pages were refused
 };
 
 // The title of the argument messages.
@@ -41,15 +43,30 @@ struct CommandLineContext {
 };
 
 // The whole command-line conversion for the arguments (UTF-8, without the program name and
-// options). Returns the exit status.
+// options). Each refused or kept input gets a line through `note`. Returns the exit status.
 int runCommandLine(const std::vector<std::string>& osArgs, CommandLineContext& context);
 
+// What a conversion came to: the library's result and, once kvlExec ran, its counts.
+struct RunResult {
+    int code = 0;
+    bool executed = false;
+    KvlRunCounts counts = {};
+};
+
+// The exit status of a conversion.
+int exitStatusOf(const RunResult& run);
+
+// The line of standard error (UTF-8, with its line end) for an input the library reported:
+// "[Korvelin] NAME: remark", NAME the file or folder name, "NAME (page N)" for a page of a
+// multi-page file. `source` and `remark` are code page 932.
+std::string reportLine(const char* source, int page, const char* remark);
+
 // The run for file objects / folder objects: settings as loaded and forced, the call sequence,
-// `logPath` receives the log path the library gave. Return the library's result (the failure
-// code of kvl_GetPathTo when the file run stops there).
-int convertFiles(ConvLibrary& library, const CommandLineObjects& objects, ConvSettings& conv,
-                 const AppSettings& app, std::string& logPath);
-int convertFolders(ConvLibrary& library, const CommandLineObjects& objects, ConvSettings& conv,
-                   const AppSettings& app, std::string& logPath);
+// `logPath` receives the log path the library gave. The code is the library's result (the
+// failure code of kvl_GetPathTo when the file run stops there, without executing).
+RunResult convertFiles(ConvLibrary& library, const CommandLineObjects& objects,
+                       ConvSettings& conv, const AppSettings& app, std::string& logPath);
+RunResult convertFolders(ConvLibrary& library, const CommandLineObjects& objects,
+                         ConvSettings& conv, const AppSettings& app, std::string& logPath);
 
 }  // namespace tnw::app

@@ -32,6 +32,11 @@ public:
     }
     int setPdfVersion(int major, int minor) override { return kvlSetPDFVersion(major, minor); }
     int exec() override { return kvlExec(); }
+    int setReportProc(KvlReportProc proc, void* user) override
+    {
+        return kvlSetReportProc(proc, user);
+    }
+    int getRunCounts(KvlRunCounts* counts) override { return kvlGetRunCounts(counts); }
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "CTnwbuff.h"
 #include "ConvSettings.h"
+#include "tnwconv.h"
 
 #include <memory>
 
@@ -30,6 +31,8 @@ public:
     virtual int setDocInfo(int type, const char* text, int length) = 0;
     virtual int setPdfVersion(int major, int minor) = 0;
     virtual int exec() = 0;
+    virtual int setReportProc(KvlReportProc proc, void* user) = 0;
+    virtual int getRunCounts(KvlRunCounts* counts) = 0;
 };
 
 // The library itself (libtnwconv.so).

@@ -18,13 +18,25 @@
 namespace {
 
 using tnw::app::kExitConverted;
+using tnw::app::kExitFailed;
 using tnw::app::kExitRefused;
 
 const char kUsage[] =
     "Usage: Korvelin [--help] [--version] [--] [PATH...]\n"
     "Converts the JPEG files PATH... (file mode) or the folders PATH... (folder mode), all in\n"
     "one folder, to PDF with the stored settings, without opening the main window.\n"
-    "Exit status: 0 converted, 1 the conversion failed, 2 the arguments were refused.\n";
+    "Every image or page that is refused, and every PDF kept because it exists, gets a line\n"
+    "\"[Korvelin] NAME: remark\" on standard error.\n"
+    "Without a display, several conversions may run at the same time; with one, a later start\n"
+    "brings the running program forward and converts nothing.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  every listed image became a page of a written PDF (or was skipped because its PDF\n"
+    "     exists and replacing is off)\n"
+    "  1  nothing was written (the conversion failed), or the start was turned away\n"
+    "  2  the arguments were refused\n"
+    "  3  PDFs were written, but some images or pages were refused (standard error and the\n"
+    "     log say which), or the log could not be written\n";
 
 void note(const std::string& text)
 {
@@ -77,15 +89,22 @@ int main(int argc, char** argv)
         break;
     }
 
-    // One instance at a time. A later start only brings the running one forward; while a
-    // command-line conversion runs (it does not listen), it just ends.
-    tnw::platform::SingleInstance instance(tnw::platform::programBaseName());
-    if (instance.acquire() == tnw::platform::SingleInstance::State::AlreadyRunning) {
-        const bool forward = instance.requestBringForward();
+    // With a display, one instance at a time: a later start only brings the running one
+    // forward (a command-line conversion does not listen) and ends, having converted nothing.
+    // Without a display there is no window to bring forward: conversions run side by side,
+    // each with temporary files of its own.
+    const bool display = tnw::platform::hasDisplay();
+    std::unique_ptr<tnw::platform::SingleInstance> instance;
+    if (display)
+        instance = std::make_unique<tnw::platform::SingleInstance>(
+            tnw::platform::programBaseName());
+    if (instance &&
+        instance->acquire() == tnw::platform::SingleInstance::State::AlreadyRunning) {
+        const bool forward = instance->requestBringForward();
         note(forward ? "Korvelin: already running; the running window was brought forward, "
                        "nothing was converted.\n"
                      : "Korvelin: already running; nothing was converted.\n");
-        return kExitConverted;
+        return kExitFailed;
     }
 
     if (paths.empty()) {
@@ -97,7 +116,6 @@ int main(int argc, char** argv)
 
     // With a display the library's messages and progress window are Qt widgets; without one
     // they go to standard error. Qt sees no argument of ours, so none is taken as its option.
-    const bool display = tnw::platform::hasDisplay();
     std::unique_ptr<QApplication> application;
     static int qtArgc = 1;
     static char* qtArgv[] = {argv[0], nullptr};

@@ -1,7 +1,8 @@
 // One running instance per user: a lock file in the user's runtime folder, held with flock for
 // as long as the object lives (in the program: the process's life), and a local socket named
 // after the same program on which the running interactive window listens, so that a later start
-// can bring it forward. A command-line conversion holds the lock but does not listen.
+// can bring it forward. A command-line conversion with a display holds the lock but does not
+// listen; without a display the program takes no lock, so conversions run side by side.
 //
 // The lock is tied to an open file, not to the file's existence: it goes when the process ends,
 // however it ends, and the file left behind is taken over by the next start. The file is opened

@@ -81,8 +81,35 @@ public:
     int exec() override
     {
         add("exec");
+        for (const Report& r : reports) {
+            if (proc)
+                proc(r.kind, r.source.c_str(), r.page, r.remark.c_str(), procUser);
+        }
         return execResult;
     }
+    int setReportProc(KvlReportProc p, void* user) override
+    {
+        proc = p;
+        procUser = user;
+        return 0;
+    }
+    int getRunCounts(KvlRunCounts* out) override
+    {
+        *out = counts;
+        return 0;
+    }
+
+    // What exec reports through the installed proc, and the counts it leaves.
+    struct Report {
+        int kind;
+        std::string source;
+        int page;
+        std::string remark;
+    };
+    std::vector<Report> reports;
+    KvlRunCounts counts = {1, 1, 0, 0, 0, 0};
+    KvlReportProc proc = nullptr;
+    void* procUser = nullptr;
 
 private:
     int add(std::string call)
@@ -135,8 +162,9 @@ TEST_F(CommandLineRunTest, FilesAreConvertedWithTheFileSequence)
         "forceInit(1)", "init", "reset", "sayIni", "setHWnd(1)", "setOpt(1,0)", "setOpt(2,0)",
         "getPathTo(0," + box + ")", "setPathTo(/out)", "setPathLog(/out/log.csv)",
         "setPathFrom(" + box + "/b.jpg)", "setPathFrom(" + box + "/a.jpg)",
-        // the subtitle box (szPdfAuthor) is the author, the author box (szPdfSubject) the subject
-        "setDocInfo(1,T)", "setDocInfo(2,Sub)", "setDocInfo(3,Auth)", "setDocInfo(4,K)",
+        // the author box (stored as szPdfSubject) is the Author, the subtitle box (stored as
+        // szPdfAuthor) the Subject
+        "setDocInfo(1,T)", "setDocInfo(2,Auth)", "setDocInfo(3,Sub)", "setDocInfo(4,K)",
         "setPdfVersion(1,4)", "exec"};
     EXPECT_EQ(m_library.calls, expected);
     EXPECT_EQ(m_library.slotCount, 0);
@@ -181,6 +209,7 @@ TEST_F(CommandLineRunTest, FoldersGoOnWhenNoOutputPathCanBeMade)
     m_library.pathResult = -306;
     m_library.folder = "";
     m_library.execResult = -204;
+    m_library.counts = {};
     EXPECT_EQ(run({m_dir.file("box/sub1")}), kExitFailed);
     EXPECT_EQ(m_library.calls.back(), "exec");
     EXPECT_EQ(m_library.calls.at(9), "setPathTo()");
@@ -237,6 +266,7 @@ TEST_F(CommandLineRunTest, RefusedArgumentsAreShownAndNothingRuns)
 TEST_F(CommandLineRunTest, FailedConversionEndsWithOne)
 {
     m_library.execResult = -203;
+    m_library.counts = {};
     EXPECT_EQ(run({m_dir.file("box/a.jpg")}), kExitFailed);
 }
 
@@ -292,4 +322,56 @@ TEST_F(CommandLineRunTest, LogIsOpenedOnlyWhenAskedForWithADisplay)
     m_library.logPath = m_dir.file("box/never.csv");
     run({m_dir.file("box/a.jpg")});
     EXPECT_TRUE(m_opened.empty());
+}
+
+TEST_F(CommandLineRunTest, ExitStatusFollowsWhatTheRunWrote)
+{
+    struct Case {
+        int code;
+        KvlRunCounts counts;  // pdfs, pages, refused, kept, log failed, cancelled
+        int status;
+    };
+    const Case cases[] = {
+        {0, {2, 5, 0, 0, 0, 0}, kExitConverted},
+        {0, {0, 0, 0, 3, 0, 0}, kExitConverted},  // every PDF kept because it exists
+        {0, {2, 5, 0, 1, 0, 0}, kExitConverted},
+        {0, {2, 4, 1, 0, 0, 0}, kExitPartial},    // a refused page
+        {-1, {1, 1, 0, 0, 0, 0}, kExitPartial},   // the run failed after a PDF
+        {0, {1, 1, 0, 0, 1, 0}, kExitPartial},    // the log could not be written
+        {9, {1, 1, 0, 0, 0, 1}, kExitPartial},    // cancelled after a PDF
+        {0, {0, 0, 1, 0, 0, 0}, kExitFailed},     // refused, nothing written
+        {0, {0, 0, 0, 0, 0, 0}, kExitFailed},     // nothing at all
+        {0, {0, 0, 1, 2, 0, 0}, kExitFailed},
+        {-203, {0, 0, 0, 0, 0, 0}, kExitFailed},
+    };
+    for (const Case& c : cases) {
+        m_library.execResult = c.code;
+        m_library.counts = c.counts;
+        EXPECT_EQ(run({m_dir.file("box/a.jpg")}), c.status)
+            << c.code << " " << c.counts.pdfsWritten << " " << c.counts.refused << " "
+            << c.counts.keptExisting;
+    }
+
+    // A run that stops before kvlExec never reads the counts of an earlier one.
+    m_library.execResult = 0;
+    m_library.counts = {3, 3, 0, 0, 0, 0};
+    m_library.pathResult = -306;
+    EXPECT_EQ(run({m_dir.file("box/a.jpg")}), kExitFailed);
+}
+
+TEST_F(CommandLineRunTest, ReportedInputsBecomeLinesOnStandardError)
+{
+    const std::string box = m_dir.file("box");
+    m_library.counts = {1, 3, 2, 1, 0, 0};
+    m_library.reports = {
+        {KVL_REPORT_REFUSED, box + "/" + sjis("表紙.jpg"), -1, sjis("ﾌｧｲﾙが壊れています")},
+        {KVL_REPORT_REFUSED, box + "/scan.tif", 1, "Bad page"},
+        {KVL_REPORT_KEPT_EXISTING, box + "/b.jpg", -1, sjis("既存のためｽｷｯﾌﾟ")},
+    };
+    EXPECT_EQ(run({box + "/a.jpg"}), kExitPartial);
+    EXPECT_EQ(m_notes, "[Korvelin] 表紙.jpg: ﾌｧｲﾙが壊れています\n"
+                       "[Korvelin] scan.tif (page 2): Bad page\n"
+                       "[Korvelin] b.jpg: 既存のためｽｷｯﾌﾟ\n");
+    // The proc points into this run: it is removed when the run ends.
+    EXPECT_EQ(m_library.proc, nullptr);
 }
