@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace tnw::platform {
@@ -31,6 +32,13 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = fd;
+    }
+    // Gives the descriptor up without closing it.
+    int release()
+    {
+        int fd = m_fd;
+        m_fd = -1;
+        return fd;
     }
     // Closes now and reports whether the close succeeded (it can report a failed write).
     bool close()
@@ -133,10 +141,56 @@ bool fromOsPath(const std::string& osPath, std::string& path)
 
 FILE* openFile(const std::string& path, const char* mode)
 {
+    if (mode[0] == 'r') {
+        Fd fd(openRegularFile(path, std::strchr(mode, '+') != nullptr));
+        if (!fd.valid())
+            return nullptr;
+        FILE* file = ::fdopen(fd.get(), mode);
+        if (file)
+            fd.release();
+        return file;
+    }
     std::string os;
     if (!toOsPath(path, os))
         return nullptr;
     return std::fopen(os.c_str(), mode);
+}
+
+int openRegularFile(const std::string& path, bool writable)
+{
+    std::string os;
+    if (!toOsPath(path, os)) {
+        errno = ENOENT;
+        return -1;
+    }
+    // Looking first keeps devices from being opened at all; the check after the open holds
+    // against a file swapped in between. Opening a FIFO without O_NONBLOCK would wait for a
+    // writer, and reading a device may never end.
+    struct stat st;
+    if (::stat(os.c_str(), &st) != 0)
+        return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    const int access = writable ? O_RDWR : O_RDONLY;
+    Fd fd(::open(os.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
+        return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return -1;
+    return fd.release();
+}
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat st;
+    return statPath(path, st) && S_ISREG(st.st_mode);
 }
 
 PathKind pathKind(const std::string& path)
@@ -329,12 +383,8 @@ bool copyFile(const std::string& from, const std::string& to, bool replace)
 bool readFileBytes(const std::string& path, std::string& bytes, std::uint64_t maxBytes)
 {
     bytes.clear();
-    std::string os;
-    if (!toOsPath(path, os))
-        return false;
-    Fd fd(::open(os.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st;
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+    Fd fd(openRegularFile(path));
+    if (!fd.valid())
         return false;
     char buf[65536];
     for (;;) {

@@ -20,8 +20,19 @@ bool toOsPath(const std::string& path, std::string& osPath);
 // mangled.
 bool fromOsPath(const std::string& osPath, std::string& path);
 
-// fopen on a code page 932 path; null when the path cannot be converted or opened.
+// fopen on a code page 932 path; null when the path cannot be converted or opened. A mode
+// that reads an existing file ("r", "rb", "r+b") opens a regular file only, through
+// openRegularFile, so a FIFO or a device named like an image never blocks the caller.
 FILE* openFile(const std::string& path, const char* mode);
+
+// Opens an existing regular file (symbolic links followed) for reading, or for reading and
+// writing with `writable`. Anything else (a folder, a FIFO, a socket, a device) is refused
+// without waiting for it: the file is opened non-blocking and its type checked before the
+// descriptor is made blocking again. Returns a close-on-exec descriptor, or -1 (errno tells
+// why; EINVAL for a file that is not regular).
+int openRegularFile(const std::string& path, bool writable = false);
+// True when `path` names a regular file (symbolic links followed).
+bool isRegularFile(const std::string& path);
 
 enum class PathKind { Missing, File, Folder };
 // What a path names (symbolic links followed). Anything that is not a folder (a device, a
@@ -94,8 +105,8 @@ bool renamePath(const std::string& from, const std::string& to, bool replace = f
 // temporary file next to `to` and renamed into place, so `to` is never left half written.
 bool copyFile(const std::string& from, const std::string& to, bool replace = false);
 
-// The whole content of a file. False when it is missing, unreadable, a folder, or larger than
-// `maxBytes`.
+// The whole content of a file. False when it is missing, unreadable, not a regular file, or
+// larger than `maxBytes`.
 bool readFileBytes(const std::string& path, std::string& bytes,
                    std::uint64_t maxBytes = 256u * 1024 * 1024);
 // Replaces (or creates) a file with `bytes` atomically: the bytes go to a temporary file in the

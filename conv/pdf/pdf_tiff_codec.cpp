@@ -117,7 +117,8 @@ bool TiffHandle::open(const std::string& path, uint64_t maxAlloc)
     auto options = makeOptions(this, maxAlloc, &TiffHandle::onMessage);
     if (!options)
         return false;
-    m_tiff.reset(TIFFOpenExt(osPath.c_str(), "r", options.get()));
+    m_tiff.reset(platform::isRegularFile(path) ? TIFFOpenExt(osPath.c_str(), "r", options.get())
+                                               : nullptr);
     return m_tiff != nullptr;
 }
 

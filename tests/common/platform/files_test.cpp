@@ -158,3 +158,37 @@ TEST(Files, AtomicWriteKeepsPermissionsAndReplacesALinksTarget)
     EXPECT_FALSE(readFileBytes(dir.file("real.ini"), bytes, 2));  // larger than allowed
     EXPECT_FALSE(readFileBytes(dir.path(), bytes));
 }
+
+TEST(Files, OnlyRegularFilesAreOpenedForReading)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("pipe.jpg");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string file = dir.file("a.jpg");
+    ASSERT_TRUE(writeFile(file, "bytes"));
+    const std::string device = dir.file("null.jpg");  // a character device under an image name
+    ASSERT_EQ(::symlink("/dev/null", device.c_str()), 0);
+
+    // A FIFO without a writer would block every one of these forever.
+    for (const std::string& other : {fifo, device, dir.path()}) {
+        SCOPED_TRACE(other);
+        EXPECT_EQ(openFile(other, "rb"), nullptr);
+        EXPECT_EQ(openFile(other, "r+b"), nullptr);
+        EXPECT_EQ(openRegularFile(other), -1);
+        EXPECT_FALSE(isRegularFile(other));
+        std::string bytes;
+        EXPECT_FALSE(readFileBytes(other, bytes));
+    }
+
+    FILE* f = openFile(file, "rb");
+    ASSERT_NE(f, nullptr);
+    char buf[8] = {};
+    EXPECT_EQ(std::fread(buf, 1, sizeof buf, f), 5u);  // blocking again: a plain read
+    std::fclose(f);
+    const int fd = openRegularFile(file);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
+    EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
+    ::close(fd);
+    EXPECT_TRUE(isRegularFile(file));
+}
