@@ -190,7 +190,7 @@ protected:
     }
     void TearDown() override
     {
-        tnw::platform::setLocaleCompareMode(tnw::platform::LocaleCompareMode::User);
+        tnw::platform::setLocaleCompareMode(tnw::platform::LocaleCompareMode::Japanese);
     }
 };
 

@@ -32,7 +32,7 @@ protected:
     void TearDown() override
     {
         platform::setUiBackend(nullptr);
-        platform::setLocaleCompareMode(platform::LocaleCompareMode::User);
+        platform::setLocaleCompareMode(platform::LocaleCompareMode::Japanese);
         unsetenv("KORVELIN_WORK_DIR");
     }
 

@@ -14,7 +14,7 @@ class LocaleCompare : public ::testing::Test {
 protected:
     ~LocaleCompare() override
     {
-        setLocaleCompareMode(LocaleCompareMode::User);
+        setLocaleCompareMode(LocaleCompareMode::Japanese);
         QLocale::setDefault(QLocale::system());
     }
 };
@@ -32,14 +32,29 @@ TEST_F(LocaleCompare, CModeIsByteOrder)
     EXPECT_LT(localeCompare(sjis("あ"), sjis("い")), 0);
 }
 
-TEST_F(LocaleCompare, UserModeFollowsTheLocalesCollation)
+TEST_F(LocaleCompare, JapaneseCollationIsRealHere)
 {
-    setLocaleCompareMode(LocaleCompareMode::User);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_LT(localeCompare("a", "B"), 0);  // letters before case, unlike byte order
-    EXPECT_GT(localeCompare("b", "A"), 0);
-    EXPECT_NE(localeCompare("a", "A"), 0);  // case-sensitive
-    EXPECT_EQ(localeCompare("same", "same"), 0);
-    EXPECT_LT(localeCompare(sjis("あ"), sjis("い")), 0);
-    EXPECT_NE(localeCompare("a\x81", "a"), 0);  // bad bytes never crash
+    // Qt on this system collates with ICU; were it missing, names would fall back to byte
+    // order, which the rest of these tests would not show.
+    EXPECT_TRUE(japaneseCollationAvailable());
+}
+
+TEST_F(LocaleCompare, JapaneseModeIgnoresTheDefaultLocale)
+{
+    setLocaleCompareMode(LocaleCompareMode::Japanese);
+    const QLocale locales[] = {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+                               QLocale(QLocale::Japanese, QLocale::Japan)};
+    for (const QLocale& locale : locales) {
+        QLocale::setDefault(locale);
+        SCOPED_TRACE(locale.name().toStdString());
+        EXPECT_LT(localeCompare("a", "B"), 0);  // letters before case, unlike byte order
+        EXPECT_GT(localeCompare("b", "A"), 0);
+        EXPECT_NE(localeCompare("a", "A"), 0);  // case-sensitive
+        EXPECT_EQ(localeCompare("same", "same"), 0);
+        // Kana first by letter, whether hiragana, katakana or half-width: ア~あ < う.
+        EXPECT_LT(localeCompare(sjis("アイ"), sjis("あう")), 0);
+        EXPECT_LT(localeCompare(sjis("ｱｲ"), sjis("あう")), 0);
+        EXPECT_LT(localeCompare(sjis("あ"), sjis("漢")), 0);  // kana before kanji
+        EXPECT_NE(localeCompare("a\x81", "a"), 0);  // bad bytes never crash
+    }
 }
