@@ -109,6 +109,12 @@ TEST_F(ObjectsTest, BadNamesAreRefused)
     InFolder in(m_dir.path());
     const std::string relative(259 - 1, 'r');
     EXPECT_EQ(collect({relative}), kObjectBadName);
+    // The limit counts the code page 932 form: 259 bytes there are 388 in UTF-8.
+    std::string kanji;
+    for (int i = 0; i < 129; ++i)
+        kanji += "漢";
+    EXPECT_EQ(collect({"/" + kanji}), kObjectNotFound);
+    EXPECT_EQ(collect({"/" + kanji + "a"}), kObjectBadName);
 }
 
 TEST_F(ObjectsTest, ObjectsInTheRootHaveTheRootAsFolder)
