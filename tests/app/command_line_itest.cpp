@@ -392,9 +392,10 @@ TEST_F(KorvelinTest, LongJapanesePathWithinTheLimitInCodePage932Converts)
 
 TEST_F(KorvelinTest, TwoHeadlessRunsAtOnceEachWriteTheirOwnPdf)
 {
-    // Joined mode: each run writes one PDF of its 200 images. The runs share the work folder;
-    // their images differ in size, so a page taken from the other run would show.
-    settings("[App]\r\nnTif2Pdf=1\r\n[Settings]\r\nnMakeLog=0\r\n");
+    // Joined mode: each run writes one PDF of its 200 images, and its log beside it. The runs
+    // share the work folder; their images differ in size, so a page taken from the other run
+    // would show.
+    settings("[App]\r\nnTif2Pdf=1\r\n[Settings]\r\nnMakeLog=1\r\n");
     constexpr int kImages = 200;
     std::vector<std::string> argsA, argsB;
     for (int i = 0; i < kImages; ++i) {
