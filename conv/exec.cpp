@@ -129,8 +129,6 @@ int executeJob()
 
     RunLog& log = runLog();
     log.start(mode, state.grouping, state.runStart);
-    if (request.settings.nMakeLog > 0)
-        RunLog::create(state.logPath);
 
     if (state.initialised < 1)
         return fail(kExecNotInitialised);
@@ -138,6 +136,9 @@ int executeJob()
     bool fromDescription = false;
     if (int rc = checkJob(state, fromDescription, request.inputs, request.output); rc != 0)
         return rc;
+    // Only a job that passed its checks replaces an earlier log.
+    if (request.settings.nMakeLog > 0 && state.logPath[0] != '\0')
+        log.open(state.logPath);
 
     int result = kExecFromDescription;
     if (!fromDescription) {
@@ -161,7 +162,12 @@ int executeJob()
             result = kExecBadGrouping;
     }
 
-    log.finish(state.baseFolder, request.output, state.skipExisting, state.logPath);
+    // Rows the writers could not append leave the log incomplete: the user hears of it once.
+    if (runReport().outcome().logFailed)
+        log.reportFailure(RunLog::LogFailure::RowsLost, state.logPath);
+    log.close(state.baseFolder, request.output, state.skipExisting, state.logPath);
+    if (log.failed())
+        runReport().logFailed();
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "common/platform/cp932.h"
 #include "common/platform/files.h"
 #include "common/platform/module_paths.h"
+#include "conv/messages.h"
 #include "conv/naming.h"
 
 #include <algorithm>
@@ -15,6 +16,16 @@ namespace {
 using platform::sjis;
 
 constexpr const char* kLineEnd = "\r\n";
+
+struct LogFailureText {
+    RunLog::LogFailure failure;
+    const char* text;  // UTF-8 source text; "%s" stands for the log path
+};
+constexpr LogFailureText kLogFailureTexts[] = {
+    {RunLog::LogFailure::NotCreated, "ログファイル %s を作成できません。"},
+    {RunLog::LogFailure::RowsLost, "ログファイル %s に書き込めなかった行があります。"},
+    {RunLog::LogFailure::NotFinished, "ログファイル %s を書き終えられません。"},
+};
 constexpr size_t kRawFields = 10;
 
 struct FileCloser {
@@ -112,6 +123,40 @@ void RunLog::start(int mode, int grouping, std::time_t startTime)
     m_start = startTime;
     m_mode = mode;
     m_grouping = grouping;
+    m_failed = false;
+}
+
+int RunLog::open(const std::string& logPath)
+{
+    if (create(logPath) == 0)
+        return 0;
+    reportFailure(LogFailure::NotCreated, logPath);
+    return -1;
+}
+
+int RunLog::close(const std::string& input, const std::string& output, int skipExisting,
+                  const std::string& logPath)
+{
+    if (finish(input, output, skipExisting, logPath) == 0)
+        return 0;
+    reportFailure(LogFailure::NotFinished, logPath);
+    return -1;
+}
+
+void RunLog::reportFailure(LogFailure failure, const std::string& logPath)
+{
+    // The first failure names the cause; what follows from it (no rows in a log that was
+    // never made, no finished file) adds no further message.
+    if (m_failed)
+        return;
+    m_failed = true;
+    for (const LogFailureText& t : kLogFailureTexts) {
+        if (t.failure != failure)
+            continue;
+        std::string text = sjis(t.text);
+        text.replace(text.find("%s"), 2, logPath);
+        putMessage(text);
+    }
 }
 
 std::string RunLog::headerBlock(const std::string& input, const std::string& output,

@@ -1,4 +1,5 @@
-// The conversion log of a run. kvlExec creates the file with its column header; during the run
+// The conversion log of a run. kvlExec creates the file with its column header once the job's
+// checks have passed; during the run
 // the PDF writer and the drivers append raw rows of ten fields; at the end the file is
 // rewritten with the header block in front and each raw row cut to the seven columns of the
 // header. Everything is code page 932 text with CR LF line ends.
@@ -33,8 +34,27 @@ public:
     // Deletes any file at `logPath` and writes the column header line. Returns 0 or -1.
     static int create(const std::string& logPath);
 
-    // Begins a run: its mode (> 0 folder mode), grouping (> 0 joined) and start time.
+    // Begins a run: its mode (> 0 folder mode), grouping (> 0 joined) and start time. The run
+    // has no log failure yet.
     void start(int mode, int grouping, std::time_t startTime);
+
+    // create and finish for the run begun by start: a log that cannot be created or finished
+    // is named in a message of the library and marks the run's log as failed. Returns 0 or -1.
+    int open(const std::string& logPath);
+    int close(const std::string& input, const std::string& output, int skipExisting,
+              const std::string& logPath);
+    // True when this run's log could not be created or finished.
+    bool failed() const { return m_failed; }
+
+    // What went wrong with a log; each has its message.
+    enum class LogFailure {
+        NotCreated,   // the file could not be created with its column header
+        RowsLost,     // a row of the run could not be appended
+        NotFinished,  // the finished file could not replace the raw one
+    };
+    // Marks the run's log as failed; the first failure of a run names the log and what went
+    // wrong in a message of the library.
+    void reportFailure(LogFailure failure, const std::string& logPath);
 
     // The header block of the finished file for the run begun by start.
     std::string headerBlock(const std::string& input, const std::string& output,
@@ -50,6 +70,7 @@ private:
     std::time_t m_start = 0;
     int m_mode = 0;
     int m_grouping = 0;
+    bool m_failed = false;
 };
 
 // The library's run log, begun afresh by each kvlExec.
