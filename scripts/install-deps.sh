@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
           qt6-base-dev libjpeg62-turbo-dev libtiff-dev
-          libgtest-dev googletest libbenchmark-dev qpdf poppler-utils xdg-utils)
+          libgtest-dev googletest libbenchmark-dev qpdf poppler-utils xdg-utils
+          fonts-noto-cjk libqt6svg6 qt6-qpa-plugins qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

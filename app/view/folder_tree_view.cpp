@@ -55,6 +55,15 @@ void FolderTreeView::mousePressEvent(QMouseEvent* event)
     m_mouse = false;
 }
 
+void FolderTreeView::focusInEvent(QFocusEvent* event)
+{
+    // Taking the focus makes the first row current when none is; that is no choice.
+    const bool quiet = m_quiet;
+    m_quiet = true;
+    QTreeView::focusInEvent(event);
+    m_quiet = quiet;
+}
+
 void FolderTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTreeView::currentChanged(current, previous);
