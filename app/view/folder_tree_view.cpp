@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 namespace tnw::app {
 namespace {
@@ -108,8 +109,11 @@ void FolderTreeView::selectQuietly(const QModelIndex& index)
     if (!index.isValid())
         clearSelection();
     m_quiet = false;
-    if (index.isValid())
+    if (index.isValid()) {
         scrollTo(index, QAbstractItemView::PositionAtCenter);
+        // Deep folders would otherwise scroll the names of the levels above out of sight.
+        horizontalScrollBar()->setValue(0);
+    }
 }
 
 void FolderTreeView::selectStart(const std::string& home)
