@@ -1,0 +1,116 @@
+#include "common/image/reducer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tnw::image {
+
+// Coordinates are scaled so both grids are integers: source column x covers [x*outW,
+// (x+1)*outW), output column j covers [j*srcW, (j+1)*srcW); likewise for rows. The overlap of
+// the two intervals is the weight, and each output pixel's weights add up to srcW (srcH).
+
+Reducer::Reducer(int srcWidth, int srcHeight, int channels, int outWidth, int outHeight)
+    : m_srcW(srcWidth), m_srcH(srcHeight), m_channels(channels),
+      m_outW(std::clamp(outWidth, 1, std::max(1, srcWidth))),
+      m_outH(std::clamp(outHeight, 1, std::max(1, srcHeight)))
+{
+    if (srcWidth < 1 || srcHeight < 1 || (channels != 1 && channels != 3))
+        return;
+    m_image = QImage(m_outW, m_outH,
+                     channels == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    if (m_image.isNull())
+        return;
+    m_rowSums.assign(size_t(m_outW) * size_t(channels), 0);
+    m_acc.assign(size_t(m_outW) * size_t(channels), 0);
+}
+
+void Reducer::addRow(const std::uint8_t* row)
+{
+    if (!valid() || m_srcY >= m_srcH)
+        return;
+    // Horizontal: each output column gets sum(sample x overlap), overlap in units of 1.
+    std::fill(m_rowSums.begin(), m_rowSums.end(), 0);
+    const std::uint64_t outW = std::uint64_t(m_outW), srcW = std::uint64_t(m_srcW);
+    for (int x = 0; x < m_srcW; ++x) {
+        const std::uint64_t a = std::uint64_t(x) * outW, b = a + outW;
+        std::uint64_t j = a / srcW;
+        std::uint64_t pos = a;
+        while (pos < b && j < outW) {
+            const std::uint64_t end = std::min(b, (j + 1) * srcW);
+            const std::uint64_t w = end - pos;
+            const std::uint8_t* s = row + size_t(x) * size_t(m_channels);
+            std::uint64_t* d = &m_rowSums[size_t(j) * size_t(m_channels)];
+            for (int c = 0; c < m_channels; ++c)
+                d[c] += std::uint64_t(s[c]) * w;
+            pos = end;
+            ++j;
+        }
+    }
+    // Vertical: the row's span [y*outH, (y+1)*outH) split between output rows.
+    const std::uint64_t outH = std::uint64_t(m_outH), srcH = std::uint64_t(m_srcH);
+    std::uint64_t pos = std::uint64_t(m_srcY) * outH;
+    const std::uint64_t b = pos + outH;
+    while (pos < b && m_outY < m_outH) {
+        const std::uint64_t end = std::min(b, std::uint64_t(m_outY + 1) * srcH);
+        const std::uint64_t w = end - pos;
+        for (size_t i = 0; i < m_acc.size(); ++i)
+            m_acc[i] += m_rowSums[i] * w;
+        m_yCovered += w;
+        pos = end;
+        if (m_yCovered == srcH)
+            flushOutputRow();
+    }
+    ++m_srcY;
+}
+
+void Reducer::flushOutputRow()
+{
+    const std::uint64_t area = std::uint64_t(m_srcW) * std::uint64_t(m_srcH);
+    std::uint8_t* out = m_image.scanLine(m_outY);
+    for (size_t i = 0; i < m_acc.size(); ++i) {
+        const std::uint64_t v = (m_acc[i] + area / 2) / area;
+        out[i] = std::uint8_t(std::min<std::uint64_t>(v, 255));
+        m_acc[i] = 0;
+    }
+    m_yCovered = 0;
+    ++m_outY;
+}
+
+QImage Reducer::finish(std::uint8_t fill)
+{
+    if (!valid())
+        return {};
+    if (m_srcY < m_srcH) {
+        std::vector<std::uint8_t> grey(size_t(m_srcW) * size_t(m_channels), fill);
+        while (m_srcY < m_srcH)
+            addRow(grey.data());
+    }
+    return m_image;
+}
+
+FitSize fitInBox(int w, int h, int cw, int ch, int boxW, int boxH)
+{
+    FitSize fit;
+    w = std::max(1, w);
+    h = std::max(1, h);
+    cw = std::clamp(cw, 1, w);
+    ch = std::clamp(ch, 1, h);
+    boxW = std::max(1, boxW);
+    boxH = std::max(1, boxH);
+    // s = min(boxW / cw, boxH / ch, 1), kept exact by comparing cross products.
+    if (std::int64_t(cw) <= boxW && std::int64_t(ch) <= boxH) {
+        fit.width = cw;
+        fit.height = ch;
+    } else if (std::int64_t(boxW) * ch <= std::int64_t(boxH) * cw) {
+        fit.width = boxW;
+        fit.height = int((std::int64_t(ch) * boxW + cw / 2) / cw);
+    } else {
+        fit.height = boxH;
+        fit.width = int((std::int64_t(cw) * boxH + ch / 2) / ch);
+    }
+    fit.width = std::clamp(fit.width, 1, w);
+    fit.height = std::clamp(fit.height, 1, h);
+    return fit;
+}
+
+}  // namespace tnw::image

@@ -1,0 +1,357 @@
+// TIFF pages for display through libtiff: the directory probe and the streamed decode.
+// Plain layouts (contiguous strips, 1/2/4/8 bits, grey, RGB, palette or CMYK) are read a
+// scanline at a time; every other layout goes through libtiff's RGBA reader a strip (or a row
+// of tiles) at a time. Each handle has its own error handlers and allocation cap.
+#include "common/image/display_decoder.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tnw::image {
+namespace {
+
+struct Messages {
+    std::string first;
+    int errors = 0;
+};
+
+int onError(TIFF*, void* user, const char*, const char* fmt, va_list ap)
+{
+    auto* m = static_cast<Messages*>(user);
+    if (m->errors++ == 0) {
+        char text[512];
+        std::vsnprintf(text, sizeof text, fmt, ap);
+        m->first = text;
+    }
+    return 1;  // handled: nothing reaches the terminal
+}
+
+int onWarning(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
+tmsize_t readProc(thandle_t h, void* buf, tmsize_t size)
+{
+    return tmsize_t(static_cast<ImageSource*>(h)->read(buf, size_t(size)));
+}
+tmsize_t writeProc(thandle_t, void*, tmsize_t)
+{
+    return 0;
+}
+toff_t seekProc(thandle_t h, toff_t off, int whence)
+{
+    const std::int64_t r = static_cast<ImageSource*>(h)->seek(std::int64_t(off), whence);
+    return r < 0 ? toff_t(-1) : toff_t(r);
+}
+int closeProc(thandle_t)
+{
+    return 0;
+}
+toff_t sizeProc(thandle_t h)
+{
+    return toff_t(static_cast<ImageSource*>(h)->length());
+}
+int mapProc(thandle_t, void**, toff_t*)
+{
+    return 0;
+}
+void unmapProc(thandle_t, void*, toff_t) {}
+
+struct TiffCloser {
+    void operator()(TIFF* t) const { TIFFClose(t); }
+};
+using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
+
+TiffHandle openTiff(ImageSource& source, Messages& messages)
+{
+    source.rewind();
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (!options)
+        return nullptr;
+    TIFFOpenOptionsSetErrorHandlerExtR(options, onError, &messages);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, &messages);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, kTiffAllocationLimit);
+    TIFF* tif = TIFFClientOpenExt("display", "rm", &source, readProc, writeProc, seekProc,
+                                  closeProc, sizeProc, mapProc, unmapProc, options);
+    TIFFOpenOptionsFree(options);
+    return TiffHandle(tif);
+}
+
+void describe(TIFF* tif, int index, PageInfo& page)
+{
+    uint32_t w = 0, h = 0;
+    uint16_t bps = 1, spp = 1, compression = 1, photometric = 0, unit = 2, orientation = 1;
+    float xr = 0, yr = 0;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bps);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
+    if (!TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xr))
+        xr = 0;
+    if (!TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yr))
+        yr = 0;
+    page.format = kFormatTiff;
+    page.width = int(std::min<uint32_t>(w, 0x7FFFFFFF));
+    page.height = int(std::min<uint32_t>(h, 0x7FFFFFFF));
+    page.bitsPerPixel = int(bps) * int(spp ? spp : 1);
+    page.compression = displayCompression(compression);
+    page.colorSpace = photometric;
+    page.unit = unit >= 1 && unit <= 3 ? unit : 0;
+    page.xRes = std::isfinite(xr) ? xr : 0;
+    page.yRes = std::isfinite(yr) ? yr : 0;
+    page.orientation = orientation >= 1 && orientation <= 8 ? orientation : 1;
+    page.pageIndex = index;
+}
+
+// --- Scanline layouts -----------------------------------------------------------------------
+
+struct Layout {
+    int bps = 0, spp = 0, photometric = 0, compression = 0;
+    bool whiteIsZero = false;  // grey and bilevel: sample 0 is white
+    std::vector<std::uint8_t> palette;  // 3 x 2^bps for palette pages
+};
+
+bool plainLayout(TIFF* tif, Layout& layout)
+{
+    uint16_t bps = 1, spp = 1, planar = 1, photometric = 0, compression = 1, inkset = 1;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bps);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inkset);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
+        return false;
+    if (TIFFIsTiled(tif) || planar != PLANARCONFIG_CONTIG)
+        return false;
+    if (bps != 1 && bps != 2 && bps != 4 && bps != 8)
+        return false;
+    if (compression == COMPRESSION_OJPEG || compression == COMPRESSION_JPEG)
+        return false;  // colour conversions are libtiff's (RGBA reader)
+    layout.bps = bps;
+    layout.spp = spp;
+    layout.photometric = photometric;
+    layout.compression = compression;
+    switch (photometric) {
+    case PHOTOMETRIC_MINISWHITE:
+    case PHOTOMETRIC_MINISBLACK:
+        if (spp != 1)
+            return false;
+        // A CCITT modified-Huffman page is drawn as the PDF shows it: 0 is white.
+        layout.whiteIsZero = photometric == PHOTOMETRIC_MINISWHITE ||
+                             (bps == 1 && compression == COMPRESSION_CCITTRLE);
+        return true;
+    case PHOTOMETRIC_RGB:
+        return spp == 3 && bps == 8;
+    case PHOTOMETRIC_PALETTE: {
+        if (spp != 1)
+            return false;
+        uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
+        if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b))
+            return false;
+        const int n = 1 << bps;
+        bool wide = false;
+        for (int i = 0; i < n; ++i)
+            wide = wide || r[i] > 255 || g[i] > 255 || b[i] > 255;
+        layout.palette.resize(size_t(n) * 3);
+        for (int i = 0; i < n; ++i) {
+            const uint16_t v[3] = {r[i], g[i], b[i]};
+            for (int c = 0; c < 3; ++c)
+                layout.palette[size_t(i) * 3 + size_t(c)] =
+                    std::uint8_t(wide ? (unsigned(v[c]) * 255u + 32767u) / 65535u : v[c]);
+        }
+        return true;
+    }
+    case PHOTOMETRIC_SEPARATED:
+        return spp == 4 && bps == 8 && inkset == INKSET_CMYK;
+    default:
+        return false;
+    }
+}
+
+// One stored row into 8-bit grey (channels 1) or RGB (channels 3).
+void expandRow(const Layout& l, const std::uint8_t* in, int width, std::uint8_t* out)
+{
+    if (l.photometric == PHOTOMETRIC_RGB) {
+        std::memcpy(out, in, size_t(width) * 3);
+        return;
+    }
+    if (l.photometric == PHOTOMETRIC_SEPARATED) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* p = in + 4 * x;
+            for (int c = 0; c < 3; ++c)
+                out[3 * x + c] = std::uint8_t(std::max(0, 255 - p[c] - p[3]));
+        }
+        return;
+    }
+    const int perByte = 8 / l.bps;
+    const int mask = (1 << l.bps) - 1;
+    for (int x = 0; x < width; ++x) {
+        const int shift = (perByte - 1 - x % perByte) * l.bps;
+        const int v = (in[x / perByte] >> shift) & mask;
+        if (l.photometric == PHOTOMETRIC_PALETTE) {
+            std::memcpy(out + 3 * x, &l.palette[size_t(v) * 3], 3);
+        } else {
+            int grey = v * 255 / mask;  // entry i = i x 255 / (2^b - 1)
+            out[x] = std::uint8_t(l.whiteIsZero ? 255 - grey : grey);
+        }
+    }
+}
+
+int readScanlines(TIFF* tif, const Layout& layout, int w, int h, Reducer& reducer)
+{
+    const tmsize_t size = TIFFScanlineSize(tif);
+    if (size <= 0)
+        return decode::RowReadFailed;
+    std::vector<std::uint8_t> in(static_cast<size_t>(size));
+    const int channels = (layout.photometric == PHOTOMETRIC_MINISWHITE ||
+                          layout.photometric == PHOTOMETRIC_MINISBLACK) ? 1 : 3;
+    std::vector<std::uint8_t> out(size_t(w) * size_t(channels));
+    for (int y = 0; y < h; ++y) {
+        if (TIFFReadScanline(tif, in.data(), uint32_t(y), 0) < 0)
+            return y == 0 ? decode::RowReadFailed : decode::Ok;  // the rest drawn grey
+        expandRow(layout, in.data(), w, out.data());
+        reducer.addRow(out.data());
+    }
+    return decode::Ok;
+}
+
+// --- RGBA layouts ---------------------------------------------------------------------------
+
+void rgbaRow(const uint32_t* in, int w, std::uint8_t* out)
+{
+    for (int x = 0; x < w; ++x) {
+        out[3 * x] = std::uint8_t(TIFFGetR(in[x]));
+        out[3 * x + 1] = std::uint8_t(TIFFGetG(in[x]));
+        out[3 * x + 2] = std::uint8_t(TIFFGetB(in[x]));
+    }
+}
+
+int readRgba(TIFF* tif, int w, int h, Reducer& reducer)
+{
+    char why[1024];
+    if (!TIFFRGBAImageOK(tif, why))
+        return decode::WholeReadFailed;
+    std::vector<std::uint8_t> out(size_t(w) * 3);
+    if (TIFFIsTiled(tif)) {
+        uint32_t tw = 0, th = 0;
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &th);
+        if (tw == 0 || th == 0)
+            return decode::WholeReadFailed;
+        const std::uint64_t across = (std::uint64_t(w) + tw - 1) / tw;
+        const std::uint64_t bandBytes = across * tw * th * 4;
+        if (bandBytes > std::uint64_t(kTiffAllocationLimit))
+            return decode::WholeReadFailed;
+        std::vector<uint32_t> tile(size_t(tw) * th);
+        std::vector<uint32_t> band(size_t(w) * th);
+        for (uint32_t y0 = 0; y0 < uint32_t(h); y0 += th) {
+            const uint32_t rows = std::min<uint32_t>(th, uint32_t(h) - y0);
+            for (uint32_t x0 = 0; x0 < uint32_t(w); x0 += tw) {
+                if (!TIFFReadRGBATile(tif, x0, y0, tile.data()))
+                    return y0 == 0 ? decode::WholeReadFailed : decode::Ok;
+                const uint32_t cols = std::min<uint32_t>(tw, uint32_t(w) - x0);
+                // The tile's rows are bottom-up: row r of the band is tile row th - 1 - r.
+                for (uint32_t r = 0; r < rows; ++r)
+                    std::memcpy(&band[size_t(r) * size_t(w) + x0],
+                                &tile[size_t(th - 1 - r) * tw], size_t(cols) * 4);
+            }
+            for (uint32_t r = 0; r < rows; ++r) {
+                rgbaRow(&band[size_t(r) * size_t(w)], w, out.data());
+                reducer.addRow(out.data());
+            }
+        }
+        return decode::Ok;
+    }
+    uint32_t rowsPerStrip = uint32_t(h);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    rowsPerStrip = std::clamp<uint32_t>(rowsPerStrip, 1, uint32_t(h));
+    if (std::uint64_t(w) * rowsPerStrip * 4 > std::uint64_t(kTiffAllocationLimit))
+        return decode::WholeReadFailed;
+    std::vector<uint32_t> strip(size_t(w) * rowsPerStrip);
+    for (uint32_t y0 = 0; y0 < uint32_t(h); y0 += rowsPerStrip) {
+        if (!TIFFReadRGBAStrip(tif, y0, strip.data()))
+            return y0 == 0 ? decode::WholeReadFailed : decode::Ok;
+        const uint32_t rows = std::min<uint32_t>(rowsPerStrip, uint32_t(h) - y0);
+        for (uint32_t r = 0; r < rows; ++r) {
+            rgbaRow(&strip[size_t(rows - 1 - r) * size_t(w)], w, out.data());
+            reducer.addRow(out.data());
+        }
+    }
+    return decode::Ok;
+}
+
+}  // namespace
+
+int probeTiff(ImageSource& source, std::vector<PageInfo>& pages)
+{
+    pages.clear();
+    Messages messages;
+    TiffHandle tif = openTiff(source, messages);
+    if (!tif) {
+        PageInfo failed;
+        failed.failure = messages.first.empty() ? "not a TIFF file" : messages.first;
+        pages.push_back(failed);
+        return decode::Failed;
+    }
+    int index = 0;
+    do {
+        PageInfo page;
+        describe(tif.get(), index, page);
+        pages.push_back(page);
+        ++index;
+    } while (index < kMaxTiffPages && TIFFReadDirectory(tif.get()));
+    for (PageInfo& page : pages)
+        page.pageCount = int(pages.size());
+    return decode::Ok;
+}
+
+DecodeResult decodeTiff(ImageSource& source, const PageInfo& page, int outW, int outH)
+{
+    DecodeResult result;
+    Messages messages;
+    TiffHandle tif = openTiff(source, messages);
+    if (!tif) {
+        result.code = decode::TiffCannotOpen;
+        result.message = messages.first;
+        return result;
+    }
+    if (page.pageIndex < 0 || page.pageIndex >= kMaxTiffPages ||
+        !TIFFSetDirectory(tif.get(), tdir_t(page.pageIndex))) {
+        result.message = messages.first;
+        return result;
+    }
+    uint32_t w = 0, h = 0;
+    TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &w);
+    TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &h);
+    if (w == 0 || h == 0 || std::uint64_t(w) * h > kMaxPixels) {
+        result.message = "image too large";
+        return result;
+    }
+    Layout layout;
+    const bool plain = plainLayout(tif.get(), layout);
+    const int channels = plain && (layout.photometric == PHOTOMETRIC_MINISWHITE ||
+                                   layout.photometric == PHOTOMETRIC_MINISBLACK) ? 1 : 3;
+    Reducer reducer(int(w), int(h), channels, outW, outH);
+    if (!reducer.valid()) {
+        result.message = "no memory for the picture";
+        return result;
+    }
+    result.code = plain ? readScanlines(tif.get(), layout, int(w), int(h), reducer)
+                        : readRgba(tif.get(), int(w), int(h), reducer);
+    result.message = messages.first;
+    if (result.code == decode::Ok)
+        result.image = reducer.finish();
+    return result;
+}
+
+}  // namespace tnw::image
