@@ -96,6 +96,19 @@ int JpegDecompressor::readHeader(FILE* file)
     return 0;
 }
 
+int JpegDecompressor::readHeader(const unsigned char* data, size_t size, bool tablesOnly)
+{
+    if (!m_created || size == 0 || size > static_cast<unsigned long>(-1))
+        return -1;
+    if (setjmp(m_err.jump))
+        return -1;
+    if (m_memoryLimit > 0)
+        m_cinfo.mem->max_memory_to_use = m_memoryLimit;
+    jpeg_mem_src(&m_cinfo, data, static_cast<unsigned long>(size));
+    const int rc = jpeg_read_header(&m_cinfo, tablesOnly ? FALSE : TRUE);
+    return tablesOnly && rc != JPEG_HEADER_TABLES_ONLY ? -1 : 0;
+}
+
 int JpegDecompressor::calcOutput()
 {
     if (setjmp(m_err.jump))
@@ -135,6 +148,12 @@ int JpegDecompressor::finish()
         return -1;
     jpeg_finish_decompress(&m_cinfo);
     return 0;
+}
+
+void JpegDecompressor::abort()
+{
+    if (m_created)
+        jpeg_abort_decompress(&m_cinfo);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -46,6 +46,10 @@ public:
 
     // Reads the header from `file` (open for reading, owned by the caller) up to the first scan.
     int readHeader(FILE* file);
+    // The same from bytes in memory, which the caller keeps until the image is decoded. With
+    // `tablesOnly`, a stream that holds tables alone (a TIFF page's JPEG tables): the library
+    // keeps them for the images read after it.
+    int readHeader(const unsigned char* data, size_t size, bool tablesOnly = false);
     // Works out the output size and checks that the colour conversion is possible.
     int calcOutput();
     // Starts decoding to `outSpace` and allocates one output row from the library's pool.
@@ -53,6 +57,8 @@ public:
     // Decodes the next row into row(). 0 or -1.
     int readRow();
     int finish();
+    // Ends the image before its last row; the tables stay for the next image.
+    void abort();
 
     j_decompress_ptr record() { return &m_cinfo; }
     const jpeg_decompress_struct& info() const { return m_cinfo; }

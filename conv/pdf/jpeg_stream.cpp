@@ -2,10 +2,13 @@
 
 #include "common/platform/cp932.h"
 #include "common/platform/files.h"
+#include "conv/pdf/checked_size.h"
+#include "conv/pdf/jpeg_codec.h"
 #include "conv/pdf/jpeg_markers.h"
 #include "conv/pdf/jpeg_reencoder.h"
 #include "conv/pdf/pdf_messages.h"
 #include "conv/pdf/pdf_tiff_codec.h"
+#include "conv/pdf/temporary_file.h"
 
 #include <algorithm>
 #include <climits>
@@ -400,6 +403,9 @@ int Assembly::oldStyleWithRestarts(const std::string& interchange)
         return fail(Fail::Subsampling);
     const uint64_t rows = std::min<uint64_t>(m_dir.rowsPerStrip, m_dir.length);
     const uint64_t mcus = ((m_dir.width + 8 * h - 1) / (8 * h)) * ((rows + 8 * v - 1) / (8 * v));
+    // DRI holds 16 bits: a strip of more MCUs cannot be one restart interval.
+    if (mcus > 0xFFFF)
+        return fail(Fail::RestartWrite, "more MCUs per strip than a restart interval holds");
     if (!put(m_out, interchange))
         return fail(Fail::InterchangeWrite);
     const char dri[6] = {'\xFF', '\xDD', 0, 4, char((mcus >> 8) & 0xFF), char(mcus & 0xFF)};
@@ -479,22 +485,74 @@ int Assembly::newStyle()
     return 0;
 }
 
+// The page's samples, decoded strip by strip with the JPEG library: each strip of a
+// compression 7 page is a JPEG stream of its own, read after the page's tables when it has
+// them. The one component is decoded whatever sampling factors its frame names: with a single
+// component they change nothing in the image (scanners write 2x2 and the like), though the TIFF
+// library's decoder refuses any but 1x1 there.
 int Assembly::decodeGray(std::string& pixels, std::string& errors)
 {
-    TiffDecodeRequest request;
-    request.path = m_page.path;
-    request.directoryIndex = m_dir.index;
-    request.width = m_dir.width;
-    request.length = m_dir.length;
-    request.bitsPerSample = 8;
-    request.samplesPerPixel = 1;
-    request.maxBytes = m_page.maxDecodeBytes;
-    const TiffDecodeResult result = decodeTiffStrips(request, pixels);
-    errors = result.errors;
-    if (result.status == TiffDecodeStatus::TooLarge)
+    const uint64_t width = m_dir.width;
+    const uint64_t length = m_dir.length;
+    uint64_t wanted = 0;
+    if (!checkedMul(width, length, wanted) ||
+        (m_page.maxDecodeBytes > 0 && wanted > m_page.maxDecodeBytes))
         return fail(Fail::GrayAllocate, "more than the decoding limit");
-    if (result.status != TiffDecodeStatus::Ok)
-        return fail(Fail::GrayDecode, errors);
+    if (width == 0 || length == 0 || m_strips == 0)
+        return fail(Fail::GrayDecode, "no rows");
+    uint64_t rowsPerStrip = m_dir.rowsPerStrip;
+    if (rowsPerStrip == 0 || rowsPerStrip > length)
+        rowsPerStrip = length;
+
+    JpegDecompressor decoder;
+    decoder.setMemoryLimit(long(std::min<uint64_t>(m_page.maxDecodeBytes, LONG_MAX)));
+    std::string tables;
+    if (m_dir.has(TIFFTAG_JPEGTABLES) && m_dir.jpegTablesLength > 4) {
+        if (!m_file.has(m_dir.jpegTablesOffset, m_dir.jpegTablesLength))
+            return fail(Fail::GrayDecode, "the JPEG tables lie beyond the end of the file");
+        tables.assign(m_dir.jpegTablesLength, '\0');
+        if (m_file.read(m_dir.jpegTablesOffset, tables.data(), tables.size()) != PageFile::Ok)
+            return fail(Fail::GrayDecode, "the JPEG tables cannot be read");
+        if (decoder.readHeader(reinterpret_cast<const unsigned char*>(tables.data()),
+                               tables.size(), true) != 0)
+            return fail(Fail::GrayDecode, "JPEG tables: " + decoder.message());
+    }
+
+    pixels.assign(size_t(wanted), '\0');
+    uint64_t row = 0;
+    std::string strip;
+    for (size_t s = 0; s < m_strips && row < length; ++s) {
+        const uint64_t rows = std::min(rowsPerStrip, length - row);
+        const std::string where = "strip " + std::to_string(s);
+        const uint64_t offset = m_dir.stripOffsets[s];
+        const uint64_t count = m_dir.stripByteCounts[s];
+        if (count == 0 || !m_file.has(offset, count))
+            return fail(Fail::GrayDecode, where + " runs past the end");
+        strip.assign(size_t(count), '\0');
+        if (m_file.read(offset, strip.data(), strip.size()) != PageFile::Ok)
+            return fail(Fail::GrayDecode, where + " cannot be read");
+        const auto* bytes = reinterpret_cast<const unsigned char*>(strip.data());
+        if (decoder.readHeader(bytes, strip.size()) != 0)
+            return fail(Fail::GrayDecode, where + ": " + decoder.message());
+        const jpeg_decompress_struct& info = decoder.info();
+        if (info.num_components != 1 || info.image_width != width || info.image_height < rows)
+            return fail(Fail::GrayDecode, where + " is not a " + std::to_string(width) + " x " +
+                                              std::to_string(rows) + " one-component image");
+        if (decoder.start(JCS_GRAYSCALE) != 0)
+            return fail(Fail::GrayDecode, where + ": " + decoder.message());
+        for (uint64_t y = 0; y < rows; ++y, ++row) {
+            if (decoder.readRow() != 0)
+                return fail(Fail::GrayDecode, where + ": " + decoder.message());
+            std::copy_n(decoder.row(), size_t(width), pixels.data() + row * width);
+        }
+        if (info.output_scanline < info.output_height)
+            decoder.abort();  // rows past the page's end
+        else if (decoder.finish() != 0)
+            return fail(Fail::GrayDecode, where + ": " + decoder.message());
+    }
+    if (row < length)
+        return fail(Fail::GrayDecode, "too few strips for the rows");
+    errors.clear();
     return 0;
 }
 
@@ -502,8 +560,9 @@ int Assembly::decodeGray(std::string& pixels, std::string& errors)
 // by the PDF page, so it is not applied here).
 int Assembly::decodeRgb(std::string& pixels, std::string& errors)
 {
-    const uint64_t count = uint64_t(m_dir.width) * m_dir.length;
-    if (m_page.maxDecodeBytes > 0 && count * 4 > m_page.maxDecodeBytes)
+    uint64_t bytes = 0;
+    if (!checkedProduct({m_dir.width, m_dir.length, 4}, bytes) ||
+        (m_page.maxDecodeBytes > 0 && bytes > m_page.maxDecodeBytes))
         return fail(Fail::ColourAllocate, "more than the decoding limit");
     TiffDecodeRequest request;
     request.path = m_page.path;
@@ -534,8 +593,8 @@ void setDensity(const common::TiffDirectory& dir, BitmapView& view)
     view.yDensity = density(dir.yResolution);
 }
 
-// Decodes the page and encodes it again as kJpegRebuildName in the work folder, whose bytes
-// become the stream data, however large they are.
+// Decodes the page and encodes it again into a temporary file named after kJpegRebuildName in
+// the work folder, whose bytes become the stream data, however large they are.
 int Assembly::rebuild(bool gray)
 {
     m_report.rebuilt = true;
@@ -561,10 +620,10 @@ int Assembly::rebuild(bool gray)
     view.size = pixels.size();
     view.stride = size_t(m_dir.width) * (gray ? 1 : 3);
     setDensity(m_dir, view);
-    const std::string path =
-        m_page.workFolder.empty() || m_page.workFolder.back() == '/'
-            ? m_page.workFolder + kJpegRebuildName
-            : m_page.workFolder + "/" + kJpegRebuildName;
+    TemporaryFile rebuiltFile;
+    if (!rebuiltFile.create(m_page.workFolder, kJpegRebuildName))
+        return fail(gray ? Fail::GraySave : Fail::ColourSave, "cannot create a temporary file");
+    const std::string& path = rebuiltFile.path();
     JpegReencoder encoder;
     const int rc = encoder.encodeBitmap(view, path);
     if (rc == JpegReencoder::kUnsupported)

@@ -12,7 +12,7 @@
 // hold markers that cannot be joined (DQT after the first strip, DRI anywhere), is decoded and
 // encoded again as an RGB JPEG, whatever the page's colour space was; any other page is its
 // JPEG tables (without their EOI) and its one strip (without its SOI when the tables come
-// first). A rebuilt JPEG goes through the file kJpegRebuildName in the work folder.
+// first). A rebuilt JPEG goes through a temporary file in the work folder.
 //
 // Every offset and length comes from the file and is checked against the file's size before
 // anything is allocated or read.
@@ -25,7 +25,8 @@
 
 namespace tnw::conv {
 
-// The rebuilt JPEG of a compression 7 page, in the work folder; it stays after the job.
+// The rebuilt JPEG of a compression 7 page goes through a file of the call's own in the work
+// folder, named after this ("tnw7.k3Xq9Z.jpg"), deleted before the call returns.
 inline constexpr const char* kJpegRebuildName = "tnw7.jpg";
 
 struct JpegPageSource {

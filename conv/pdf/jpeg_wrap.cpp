@@ -3,6 +3,7 @@
 #include "common/platform/files.h"
 #include "conv/pdf/jpeg_codec.h"
 #include "conv/pdf/jpeg_reencoder.h"
+#include "conv/pdf/temporary_file.h"
 #include "conv/pdf/tiff_writer.h"
 
 #include <limits>
@@ -15,30 +16,6 @@ namespace {
 
 // The strip and its offsets must fit the TIFF's 32-bit fields, with room for the directory.
 constexpr std::uint64_t kMaxJpegBytes = std::numeric_limits<std::uint32_t>::max() - 4096u;
-
-std::string inFolder(const std::string& folder, const char* name)
-{
-    if (folder.empty())
-        return name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-// Deletes the temporary files it was given when it goes out of scope.
-class TemporaryFiles {
-public:
-    TemporaryFiles() = default;
-    ~TemporaryFiles()
-    {
-        for (const std::string& path : m_paths)
-            platform::deleteFile(path);
-    }
-    TemporaryFiles(const TemporaryFiles&) = delete;
-    TemporaryFiles& operator=(const TemporaryFiles&) = delete;
-    void add(const std::string& path) { m_paths.push_back(path); }
-
-private:
-    std::vector<std::string> m_paths;
-};
 
 // The whole file. Its size is taken from the open file and the read must give exactly that
 // many bytes: a file that shrinks or grows meanwhile is refused.
@@ -101,7 +78,8 @@ int wrap(const std::string& jpegPath, const std::string& tiffPath, const std::st
         return -10;
     }
 
-    TemporaryFiles temporaries;
+    TemporaryFile copy;
+    TemporaryFile baseline;
     std::string source = jpegPath;
     std::vector<std::uint8_t> bytes;
     // A PDF reader decodes baseline and progressive Huffman-coded JPEG only, and the progressive
@@ -111,20 +89,24 @@ int wrap(const std::string& jpegPath, const std::string& tiffPath, const std::st
             result.diagnostic = "cannot read the JPEG file";
             return rc;
         }
-        const std::string copy = inFolder(workFolder, kWrapCopyName);
-        temporaries.add(copy);
-        if (int rc = writeCopy(copy, bytes); rc != 0) {
-            result.diagnostic = "cannot write " + copy;
+        if (!copy.create(workFolder, kWrapCopyName)) {
+            result.diagnostic = "cannot create a temporary file in " + workFolder;
+            return -300;
+        }
+        if (int rc = writeCopy(copy.path(), bytes); rc != 0) {
+            result.diagnostic = "cannot write " + copy.path();
             return rc;
         }
-        const std::string baseline = inFolder(workFolder, kWrapBaselineName);
-        temporaries.add(baseline);
+        if (!baseline.create(workFolder, kWrapBaselineName)) {
+            result.diagnostic = "cannot create a temporary file in " + workFolder;
+            return -301;
+        }
         JpegReencoder reencoder;
-        if (reencoder.reencodeFile(copy, baseline) != 0) {
+        if (reencoder.reencodeFile(copy.path(), baseline.path()) != 0) {
             result.diagnostic = reencoder.message();
             return -301;
         }
-        if (analysis.analyse(baseline) != 0) {
+        if (analysis.analyse(baseline.path()) != 0) {
             result.diagnostic = analysis.message();
             return -1;
         }
@@ -133,7 +115,7 @@ int wrap(const std::string& jpegPath, const std::string& tiffPath, const std::st
         result.reencoded = true;
         if (!heightFits(info))
             return -10;
-        source = baseline;
+        source = baseline.path();
     }
 
     if (int rc = readWholeFile(source, bytes); rc != 0) {

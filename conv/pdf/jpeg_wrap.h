@@ -10,7 +10,8 @@
 
 namespace tnw::conv {
 
-// Names of the temporary files in the work folder.
+// The temporary files in the work folder are named after these, each with a unique part of
+// its own ("tnwjpg_1.k3Xq9Z.jpg").
 inline constexpr const char* kWrapCopyName = "tnwjpg_1.jpg";      // copy of the input
 inline constexpr const char* kWrapBaselineName = "tnwjpg_2.jpg";  // its baseline re-encoding
 

@@ -68,6 +68,8 @@ const Row kRows[] = {
     {PdfMsg::ImageMemory, false,
      "Can't allocate %u bytes of memory for t2p_readwrite_pdf_image, %s",
      "出力域( %d )のﾒﾓﾘ取得失敗"},
+    {PdfMsg::PageFailed, false, "Unexpected failure while making the page of %s",
+     "ページ作成中の予期しないエラー"},
     {PdfMsg::OpenError, false, "Can't open input file %s for reading", "ｵｰﾌﾟﾝｴﾗｰ( %d )"},
     {PdfMsg::DirectoryError, false, "Can't read the directories of %s", "ﾃﾞｨﾚｸﾄﾘ取得失敗( %d )"},
     {PdfMsg::InitDirectory, false, "Can't read directory %u of %s", "初期設定; dcb 取得エラー"},

@@ -42,6 +42,7 @@ enum class PdfMsg {
     DecodeStrip,
     EncodeWrite,
     ImageMemory,
+    PageFailed,       // anything else that went wrong while a page was made
     // Sources and the job.
     OpenError,
     DirectoryError,

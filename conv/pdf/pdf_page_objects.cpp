@@ -129,21 +129,4 @@ uint64_t writeImageObject(PdfSink& sink, PdfWriterContext& context, const PagePa
     return start;
 }
 
-void writeBlankPage(PdfSink& sink, PdfWriterContext& context, const PageParams& p)
-{
-    beginObject(sink, context);
-    sink.put("<<\r/Type /Page \r/Parent ");
-    sink.putNumber(PdfWriterContext::kPages);
-    sink.put(" 0 R \r");
-    sink.put("/MediaBox [" + fixed4(p.mediaBox[0]) + " " + fixed4(p.mediaBox[1]) + " " +
-             fixed4(p.mediaBox[2]) + " " + fixed4(p.mediaBox[3]) + "] \r");
-    sink.put("/Resources << \r>>\r>>\r");
-    endObject(sink);
-    for (int i = 0; i < 4 + p.extraObjects(); ++i) {
-        beginObject(sink, context);
-        sink.put("null\r");
-        endObject(sink);
-    }
-}
-
 }  // namespace tnw::conv

@@ -30,9 +30,4 @@ void writePaletteObject(PdfSink& sink, PdfWriterContext& context, const PagePara
 uint64_t writeImageObject(PdfSink& sink, PdfWriterContext& context, const PageParams& params,
                           int k, std::string_view data);
 
-// A page whose image could not be made after its object numbers were given out: a blank page
-// of the page's size, and the objects it would have had as null objects, so that every number
-// in the page tree and the cross-reference table exists.
-void writeBlankPage(PdfSink& sink, PdfWriterContext& context, const PageParams& params);
-
 }  // namespace tnw::conv

@@ -43,9 +43,11 @@ void PdfWriter::setDeterministic(const std::tm& clock)
     m_fixedClock = clock;
 }
 
-std::string PdfWriter::temporaryTiffPath() const
+std::string PdfWriter::temporaryTiffPath()
 {
-    return m_workFolder + "/" + kTemporaryTiffName;
+    if (!m_temporaryTiff.held())
+        m_temporaryTiff.create(m_workFolder, kTemporaryTiffName);
+    return m_temporaryTiff.path();
 }
 
 void PdfWriter::startJob(int debug)
@@ -75,10 +77,62 @@ void PdfWriter::startJob(int debug)
     m_palettePages = 0;
     m_filesProcessed = 0;
     m_refusals.clear();
+    m_holdRows = false;
+    m_heldRows.clear();
+    m_temporaryTiff.remove();
     m_documentWritten = false;
     m_logFailed = false;
     if (m_workFolder.empty())
         m_workFolder = platform::workFolder();
+}
+
+void PdfWriter::endJob()
+{
+    m_reader.reset();
+    m_wrappedJpeg.clear();
+    m_temporaryTiff.remove();
+    m_holdRows = false;
+    m_heldRows.clear();
+}
+
+int PdfWriter::guardJob(const std::string& source, const std::function<int()>& job)
+{
+    int rc = kPdfOutputFailed;
+    bool thrown = true;
+    try {
+        rc = job();
+        thrown = false;
+    } catch (const std::bad_alloc&) {
+        fail(PdfMsg::PageArrayMemory, 0, source);
+    } catch (const std::length_error&) {
+        fail(PdfMsg::PageArrayMemory, 0, source);
+    } catch (const std::exception& e) {
+        fail(PdfMsg::PageFailed, 0, source);
+        diagnostic(e.what());
+    } catch (...) {
+        fail(PdfMsg::PageFailed, 0, source);
+    }
+    if (thrown) {
+        // Whatever the job had written is gone with its temporary file: no page stands.
+        dropRows();
+        pdfShared().records.clear();
+        m_pagesWritten = 0;
+        m_documentWritten = false;
+        try {
+            if (!m_pages.empty())
+                logFileRefused(m_pages.front(), false);
+            else
+                writeRemarkRow(source, m_rowMessage);
+        } catch (...) {
+            m_logFailed = true;
+        }
+        // writeRemarkRow keeps no refusal: the job's failure is one all the same.
+        if (m_pages.empty())
+            m_refusals.push_back({source, -1, m_rowMessage});
+        m_rowMessage.clear();
+    }
+    endJob();
+    return rc;
 }
 
 bool PdfWriter::progressGoesOn(int phase, int index, int total)
@@ -89,106 +143,113 @@ bool PdfWriter::progressGoesOn(int phase, int index, int total)
 int PdfWriter::pdfWriteJpegFile(int debug, const std::string& jpegPath,
                                 const std::string& outputPath, ProgressProc progress)
 {
-    try {
-        startJob(debug);
-        m_mode = Mode::Jpeg;
-        m_outputPath = outputPath;
-        JobPage page;
-        page.source.path = jpegPath;
-        page.source.kind = common::kFileKindJpeg;
-        page.fromJpegFile = true;
-
-        const int rc = wrapJpegFile(jpegPath, temporaryTiffPath(), m_workFolder, m_wrap);
-        if (rc != 0) {
-            fail(PdfMsg::JpegWrap, rc, jpegPath);
-            if (!m_wrap.diagnostic.empty())
-                diagnostic(m_wrap.diagnostic);
-            logFileRefused(page, false);
-            return rc;
-        }
-        if (m_wrap.reencoded)
-            m_note = platform::sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.");
-        page.invertedCmyk = m_wrap.invertedCmyk;
-        page.source.dataSize = m_wrap.dataSize;
-        m_tiffPath = temporaryTiffPath();
-        m_pages.push_back(std::move(page));
-        return runJob(Mode::Jpeg, outputPath, std::move(progress));
-    } catch (const std::bad_alloc&) {
-        fail(PdfMsg::PageArrayMemory, 0, jpegPath);
-        return kPdfOutputFailed;
-    }
+    startJob(debug);
+    return guardJob(jpegPath, [&] { return jpegJob(jpegPath, outputPath, std::move(progress)); });
 }
 
 int PdfWriter::pdfWriteTiffFile(int debug, int pageCount, const std::string& tiffPath,
                                 const std::string& outputPath, ProgressProc progress)
 {
-    try {
-        startJob(debug);
-        m_mode = Mode::Tiff;
-        m_outputPath = outputPath;
-        JobPage probe;
-        probe.source.path = tiffPath;
-        probe.source.kind = common::kFileKindTiff;
-
-        m_reader = std::make_unique<common::TiffReader>();
-        int rc = m_reader->open(tiffPath);
-        if (rc != 0) {
-            fail(PdfMsg::OpenError, rc, tiffPath);
-            logFileRefused(probe, false);
-            return rc;
-        }
-        rc = m_reader->readDirectories();
-        if (rc != 0) {
-            fail(PdfMsg::DirectoryError, rc, tiffPath);
-            logFileRefused(probe, false);
-            return rc;
-        }
-        m_readerPath = tiffPath;
-        m_tiffPath = tiffPath;
-        const int count = m_reader->directoryCount();
-        const int pages = pageCount > 0 ? std::min(pageCount, count) : count;
-        for (int n = 0; n < pages; ++n) {
-            JobPage page = probe;
-            page.source.pagesInSource = count;
-            page.source.pageIndex = n;
-            m_pages.push_back(std::move(page));
-        }
-        return runJob(Mode::Tiff, outputPath, std::move(progress));
-    } catch (const std::bad_alloc&) {
-        fail(PdfMsg::PageArrayMemory, 0, tiffPath);
-        return kPdfOutputFailed;
-    }
+    startJob(debug);
+    return guardJob(tiffPath, [&] {
+        return tiffJob(pageCount, tiffPath, outputPath, std::move(progress));
+    });
 }
 
 int PdfWriter::pdfWriteFileList(int debug, const std::string& logSource,
                                 const std::vector<std::string>& paths,
                                 const std::string& outputPath, ProgressProc progress)
 {
-    try {
-        startJob(debug);
-        m_mode = Mode::List;
-        m_outputPath = outputPath;
-        if (paths.empty()) {
-            fail(PdfMsg::NoFiles);
-            logEmptyList(logSource);
-            return 0;
-        }
-        m_sourcePages = buildPageList(paths, m_account);
-        for (const SourcePage& source : m_sourcePages) {
-            JobPage page;
-            page.source = source;
-            page.fromJpegFile = source.kind == common::kFileKindJpeg;
-            m_pages.push_back(std::move(page));
-        }
-        if (m_pages.empty()) {
-            fail(PdfMsg::NoPages);
-            return 0;
-        }
-        return runJob(Mode::List, outputPath, std::move(progress));
-    } catch (const std::bad_alloc&) {
-        fail(PdfMsg::PageArrayMemory, 0, outputPath);
-        return kPdfOutputFailed;
+    startJob(debug);
+    return guardJob(logSource.empty() ? outputPath : logSource, [&] {
+        return listJob(logSource, paths, outputPath, std::move(progress));
+    });
+}
+
+int PdfWriter::jpegJob(const std::string& jpegPath, const std::string& outputPath,
+                       ProgressProc progress)
+{
+    m_mode = Mode::Jpeg;
+    m_outputPath = outputPath;
+    JobPage page;
+    page.source.path = jpegPath;
+    page.source.kind = common::kFileKindJpeg;
+    page.fromJpegFile = true;
+
+    const int rc = wrapJpegFile(jpegPath, temporaryTiffPath(), m_workFolder, m_wrap);
+    if (rc != 0) {
+        fail(PdfMsg::JpegWrap, rc, jpegPath);
+        if (!m_wrap.diagnostic.empty())
+            diagnostic(m_wrap.diagnostic);
+        logFileRefused(page, false);
+        return rc;
     }
+    if (m_wrap.reencoded)
+        m_note = platform::sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.");
+    page.invertedCmyk = m_wrap.invertedCmyk;
+    page.source.dataSize = m_wrap.dataSize;
+    m_tiffPath = temporaryTiffPath();
+    m_pages.push_back(std::move(page));
+    return runJob(Mode::Jpeg, outputPath, std::move(progress));
+}
+
+int PdfWriter::tiffJob(int pageCount, const std::string& tiffPath, const std::string& outputPath,
+                       ProgressProc progress)
+{
+    m_mode = Mode::Tiff;
+    m_outputPath = outputPath;
+    JobPage probe;
+    probe.source.path = tiffPath;
+    probe.source.kind = common::kFileKindTiff;
+
+    m_reader = std::make_unique<common::TiffReader>();
+    int rc = m_reader->open(tiffPath);
+    if (rc != 0) {
+        fail(PdfMsg::OpenError, rc, tiffPath);
+        logFileRefused(probe, false);
+        return rc;
+    }
+    rc = m_reader->readDirectories();
+    if (rc != 0) {
+        fail(PdfMsg::DirectoryError, rc, tiffPath);
+        logFileRefused(probe, false);
+        return rc;
+    }
+    m_readerPath = tiffPath;
+    m_tiffPath = tiffPath;
+    const int count = m_reader->directoryCount();
+    const int pages = pageCount > 0 ? std::min(pageCount, count) : count;
+    for (int n = 0; n < pages; ++n) {
+        JobPage page = probe;
+        page.source.pagesInSource = count;
+        page.source.pageIndex = n;
+        m_pages.push_back(std::move(page));
+    }
+    return runJob(Mode::Tiff, outputPath, std::move(progress));
+}
+
+int PdfWriter::listJob(const std::string& logSource, const std::vector<std::string>& paths,
+                       const std::string& outputPath, ProgressProc progress)
+{
+    m_mode = Mode::List;
+    m_outputPath = outputPath;
+    if (paths.empty()) {
+        fail(PdfMsg::NoFiles);
+        logEmptyList(logSource);
+        return 0;
+    }
+    m_sourcePages = buildPageList(paths, m_account);
+    for (const SourcePage& source : m_sourcePages) {
+        JobPage page;
+        page.source = source;
+        page.fromJpegFile = source.kind == common::kFileKindJpeg;
+        m_pages.push_back(std::move(page));
+    }
+    if (m_pages.empty()) {
+        fail(PdfMsg::NoPages);
+        return 0;
+    }
+    return runJob(Mode::List, outputPath, std::move(progress));
 }
 
 int PdfWriter::runJob(Mode mode, const std::string& outputPath, ProgressProc progress)
@@ -207,20 +268,24 @@ int PdfWriter::runJob(Mode mode, const std::string& outputPath, ProgressProc pro
     numberPages();
 
     int rc = 0;
-    if (m_usablePages == 0 && goOn) {
-        // Every page was refused: no PDF, an existing output stays as it is.
-        for (JobPage& page : m_pages)
-            logUnusablePage(page);
-        if (pdfShared().message.empty())
-            report(PdfMsg::NoPages);
-    } else {
+    if (m_usablePages == 0 && goOn)
+        logNoPageLeft();
+    else
         rc = writeDocument(outputPath);
-    }
     logSizeLimitRows();
     m_reader.reset();
     if (rc != 0)
         return rc;
     return pdfShared().cancelled ? kPdfCancelled : 0;
+}
+
+void PdfWriter::logNoPageLeft()
+{
+    // Every page was refused: no PDF, an existing output stays as it is.
+    for (JobPage& page : m_pages)
+        logUnusablePage(page);
+    if (pdfShared().message.empty())
+        report(PdfMsg::NoPages);
 }
 
 std::string PdfWriter::documentDate() const
@@ -235,13 +300,57 @@ std::string PdfWriter::documentDate() const
 
 int PdfWriter::writeDocument(const std::string& outputPath)
 {
-    const std::string partial = outputPath + kPartialSuffix;
-    std::unique_ptr<FILE, FileCloser> file(platform::openFile(partial, "wb"));
+    for (;;) {
+        switch (writeAttempt(outputPath)) {
+        case Attempt::Written:
+            return 0;
+        case Attempt::OutputFailed:
+            return kPdfOutputFailed;
+        case Attempt::PageFailed:
+            break;
+        }
+        // A page failed after it was numbered: the document is written again without it.
+        numberPages();
+        if (m_usablePages == 0) {
+            logNoPageLeft();
+            return 0;
+        }
+    }
+}
+
+void PdfWriter::startAttempt()
+{
+    m_holdRows = true;
+    m_heldRows.clear();
+    pdfShared().records.clear();
+    m_pagesWritten = 0;
+    m_filesProcessed = 0;
+    m_currentSource.clear();
+    m_currentFileCounted.clear();
+    m_rowMessage.clear();
+    m_note.clear();
+    if (m_mode == Mode::Jpeg && m_wrap.reencoded)
+        m_note = platform::sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.");
+}
+
+PdfWriter::Attempt PdfWriter::writeAttempt(const std::string& outputPath)
+{
+    startAttempt();
+    const size_t slash = outputPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string()
+                               : slash == 0               ? std::string("/")
+                                                          : outputPath.substr(0, slash);
+    const std::string name = outputPath.substr(slash == std::string::npos ? 0 : slash + 1);
+    // Declared before the stream: the stream is closed first, then the file deleted, unless
+    // it was renamed into place.
+    TemporaryFile partial;
+    std::unique_ptr<FILE, FileCloser> file(partial.createOpen(folder, name + kPartialSuffix));
     if (!file) {
+        releaseRows(true);
         fail(PdfMsg::OutputOpen, 0, outputPath);
         if (!m_pages.empty())
             logFileRefused(m_pages.front(), false);
-        return kPdfOutputFailed;
+        return Attempt::OutputFailed;
     }
 
     PdfSink sink(file.get());
@@ -263,21 +372,28 @@ int PdfWriter::writeDocument(const std::string& outputPath)
             pageObjects.push_back(page.objectNumber);
     }
     writePageTree(sink, context, pageObjects);
-    if (!pdfShared().cancelled)
-        writePages(sink, context);
+    if (!pdfShared().cancelled && writePages(sink, context) == Pass::PageFailed) {
+        dropRows();
+        return Attempt::PageFailed;
+    }
     writeXrefAndTrailer(sink, context);
 
     const bool written = !sink.failed() && std::fflush(file.get()) == 0;
     const bool closed = std::fclose(file.release()) == 0;
-    if (!written || !closed || !platform::renamePath(partial, outputPath, true)) {
-        platform::deleteFile(partial);
+    if (!written || !closed || !platform::renamePath(partial.path(), outputPath, true)) {
+        // No page of this attempt stands; the refusals do.
+        releaseRows(true);
+        pdfShared().records.clear();
+        m_pagesWritten = 0;
         fail(PdfMsg::OutputWrite, 0, outputPath);
         if (!m_pages.empty())
             logFileRefused(m_pages.front(), false);
-        return kPdfOutputFailed;
+        return Attempt::OutputFailed;
     }
+    partial.keep();
+    releaseRows(false);
     m_documentWritten = true;
-    return 0;
+    return Attempt::Written;
 }
 
 }  // namespace tnw::conv

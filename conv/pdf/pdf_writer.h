@@ -4,8 +4,20 @@
 //
 // Every job first examines all its pages (progress phase 0), so that the page tree written at
 // the start of the file names exactly the pages that will follow; then it writes the file
-// (phase 1). The PDF is written to a temporary file next to the output and renamed over it at
-// the end, so an existing output is replaced only by a complete file.
+// (phase 1). The PDF is written to a temporary file of its own next to the output and renamed
+// over it at the end, so an existing output is replaced only by a complete file.
+//
+// A page that fails in the writing pass although the examination accepted it (its image cannot
+// be made) is never written without its image: that attempt is abandoned (its file deleted, its
+// log rows dropped), the page is left out with its failure as its row, and the document is
+// written again from the start with the pages renumbered. Each attempt drops at least one page;
+// when none is left, no PDF is written and an existing output stays as it was. So the log and
+// the PDF always agree.
+//
+// Every temporary file of a job (the TIFF that wraps a JPEG, the JPEG re-encodings, the PDF
+// being written) has a unique name of its own in the work folder or next to the output and is
+// deleted when the job ends, however it ends: jobs of several processes may share a work folder.
+// No exception leaves an entry point: one a page raises ends that page only.
 #pragma once
 
 #include "common/tiff_reader.h"
@@ -16,6 +28,7 @@
 #include "conv/pdf/pdf_page_list.h"
 #include "conv/pdf/pdf_page_params.h"
 #include "conv/pdf/pdf_shared_state.h"
+#include "conv/pdf/temporary_file.h"
 
 #include <ctime>
 #include <functional>
@@ -110,31 +123,60 @@ private:
         int k = 0;                // 1-based position in the page tree
         int objectNumber = 0;
         bool invertedCmyk = false;
+        // The page failed in the writing pass: the message of its row, and whether the row
+        // refuses the whole file (a JPEG that could not be wrapped).
+        std::string lateFailure;
+        bool lateFileRefused = false;
     };
     enum class Mode { Jpeg, Tiff, List };
+    // How one writing attempt ended.
+    enum class Attempt { Written, PageFailed, OutputFailed };
+    enum class Pass { Done, PageFailed };
+    // A log row of the writing pass, held until the attempt is known to stand.
+    struct HeldRow {
+        std::string row;
+        bool isRefusal = false;
+        PdfRefusal refusal;
+    };
 
+    // Runs one job body: whatever it throws ends the job with a failure, and the job's
+    // temporary files go in every case.
+    int guardJob(const std::string& source, const std::function<int()>& job);
+    int jpegJob(const std::string& jpegPath, const std::string& outputPath, ProgressProc progress);
+    int tiffJob(int pageCount, const std::string& tiffPath, const std::string& outputPath,
+                ProgressProc progress);
+    int listJob(const std::string& logSource, const std::vector<std::string>& paths,
+                const std::string& outputPath, ProgressProc progress);
     int runJob(Mode mode, const std::string& outputPath, ProgressProc progress);
+    // The rows of a job whose pages were all refused or left out.
+    void logNoPageLeft();
     void startJob(int debug);
+    void endJob();
     bool progressGoesOn(int phase, int index, int total);
 
     // Phase 0 (pdf_writer_pages.cpp).
     bool examinePages();
     PageIssue examinePage(JobPage& page, std::vector<PageIssue>& warnings);
+    PageIssue examinePageGuarded(JobPage& page, std::vector<PageIssue>& warnings);
     PageIssue examineDirectory(const common::TiffDirectory& dir, uint64_t fileLength,
                                JobPage& page, std::vector<PageIssue>& warnings);
     void numberPages();
     // Phase 1 (pdf_writer_pages.cpp).
-    void writePages(PdfSink& sink, PdfWriterContext& context);
-    void writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& page);
-    // A page whose image cannot be made: a blank page keeps its object numbers.
-    void writePlaceholder(PdfSink& sink, PdfWriterContext& context, JobPage& page, int status,
-                          bool fileRefused = false);
+    Pass writePages(PdfSink& sink, PdfWriterContext& context);
+    // False when the page failed (it is then marked as left out).
+    bool writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& page);
+    bool writeOnePageGuarded(PdfSink& sink, PdfWriterContext& context, JobPage& page);
+    // Leaves out a page whose image cannot be made, with the pending message as its row.
+    bool leaveOut(JobPage& page, bool fileRefused = false);
     bool openPageSource(JobPage& page, std::string& tiffPath);
-    std::string temporaryTiffPath() const;
+    // The job's temporary TIFF (created at the first call); "" when it cannot be made.
+    std::string temporaryTiffPath();
     const common::TiffDirectory* readPageDirectory(JobPage& page, const std::string& tiffPath);
 
     // The document (pdf_writer.cpp).
     int writeDocument(const std::string& outputPath);
+    Attempt writeAttempt(const std::string& outputPath);
+    void startAttempt();
     std::string documentDate() const;
 
     // Messages and log rows (pdf_writer_log.cpp).
@@ -152,8 +194,13 @@ private:
     void logUnusablePage(JobPage& page);
     void logSizeLimitRows();
     LogPageFields fieldsFor(const JobPage& page);
-    // Appends one row to the log; a refusal row is also kept in m_refusals.
+    // Appends one row to the log; a refusal row is also kept in m_refusals. While a writing
+    // attempt runs, rows are held until it is known to stand.
     void appendRow(const std::string& row, const LogPageFields* refused, int pageIndex);
+    void emitRow(const HeldRow& held);
+    // Writes the held rows (only the refusals when `refusalsOnly`) and stops holding.
+    void releaseRows(bool refusalsOnly);
+    void dropRows();
 
     // Configuration.
     int m_major = 1;
@@ -190,6 +237,9 @@ private:
     int m_palettePages = 0;
     int m_filesProcessed = 0;
     std::vector<PdfRefusal> m_refusals;
+    bool m_holdRows = false;
+    std::vector<HeldRow> m_heldRows;
+    TemporaryFile m_temporaryTiff;     // JPEG sources: the TIFF that wraps them
     bool m_documentWritten = false;
     bool m_logFailed = false;
 };

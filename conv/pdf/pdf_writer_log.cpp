@@ -62,10 +62,41 @@ LogPageFields PdfWriter::fieldsFor(const JobPage& page)
 
 void PdfWriter::appendRow(const std::string& row, const LogPageFields* refused, int pageIndex)
 {
-    if (refused)
-        m_refusals.push_back({refused->sourcePath, pageIndex, refused->message});
-    if (!m_logPath.empty() && !appendLogRow(m_logPath, row))
+    HeldRow held;
+    held.row = row;
+    if (refused) {
+        held.isRefusal = true;
+        held.refusal = {refused->sourcePath, pageIndex, refused->message};
+    }
+    if (m_holdRows)
+        m_heldRows.push_back(std::move(held));
+    else
+        emitRow(held);
+}
+
+void PdfWriter::emitRow(const HeldRow& held)
+{
+    if (held.isRefusal)
+        m_refusals.push_back(held.refusal);
+    if (!m_logPath.empty() && !appendLogRow(m_logPath, held.row))
         m_logFailed = true;
+}
+
+void PdfWriter::releaseRows(bool refusalsOnly)
+{
+    m_holdRows = false;
+    std::vector<HeldRow> rows;
+    rows.swap(m_heldRows);
+    for (const HeldRow& held : rows) {
+        if (held.isRefusal || !refusalsOnly)
+            emitRow(held);
+    }
+}
+
+void PdfWriter::dropRows()
+{
+    m_holdRows = false;
+    m_heldRows.clear();
 }
 
 void PdfWriter::logPageWritten(const JobPage& page)
@@ -100,6 +131,15 @@ void PdfWriter::logEmptyList(const std::string& logSource)
 
 void PdfWriter::logUnusablePage(JobPage& page)
 {
+    if (!page.lateFailure.empty() || page.lateFileRefused) {
+        // Left out in an earlier writing attempt: the failure met there.
+        m_rowMessage = page.lateFailure;
+        if (page.lateFileRefused)
+            logFileRefused(page, true);
+        else
+            logPageSkipped(page);
+        return;
+    }
     switch (page.source.errorCode) {
     case kPageUsable:  // refused by its parameters
         m_rowMessage = pdfMessageText(page.refusal.id, page.refusal.value, page.source.path);

@@ -10,6 +10,8 @@
 #include "conv/pdf/tiff_writer.h"
 
 #include <cstdint>
+#include <new>
+#include <stdexcept>
 
 namespace tnw::conv {
 
@@ -64,17 +66,30 @@ bool PdfWriter::examinePages()
             return false;
         }
         std::vector<PageIssue> warnings;
-        page.refusal = examinePage(page, warnings);
+        page.refusal = examinePageGuarded(page, warnings);
         for (const PageIssue& warning : warnings)
             warn(warning.id, warning.value, page.source.path);
         page.usable = !page.refusal && page.source.errorCode == kPageUsable;
         if (page.refusal)
             report(page.refusal.id, page.refusal.value, page.source.path);
-        if (page.usable && isDeflate(page.params.compression) && page.params.stripCount == 1 &&
-            m_major == 1 && m_minorInUse <= 1)
-            m_minorInUse = 2;  // Flate needs PDF 1.2
     }
     return true;
+}
+
+PageIssue PdfWriter::examinePageGuarded(JobPage& page, std::vector<PageIssue>& warnings)
+{
+    try {
+        return examinePage(page, warnings);
+    } catch (const std::bad_alloc&) {
+        return {PdfMsg::ImageMemory, 0};
+    } catch (const std::length_error&) {
+        return {PdfMsg::ImageMemory, 0};
+    } catch (const std::exception& e) {
+        diagnostic(e.what());
+        return {PdfMsg::PageFailed, 0};
+    } catch (...) {
+        return {PdfMsg::PageFailed, 0};
+    }
 }
 
 PageIssue PdfWriter::examinePage(JobPage& page, std::vector<PageIssue>& warnings)
@@ -117,9 +132,14 @@ void PdfWriter::numberPages()
 {
     int next = PdfWriterContext::kFirstPage;
     int k = 0;
+    m_palettePages = 0;
+    m_minorInUse = m_minor;
     for (JobPage& page : m_pages) {
         if (!page.usable)
             continue;
+        if (isDeflate(page.params.compression) && page.params.stripCount == 1 && m_major == 1 &&
+            m_minorInUse <= 1)
+            m_minorInUse = 2;  // Flate needs PDF 1.2
         page.k = ++k;
         page.objectNumber = next;
         next += 5 + page.params.extraObjects();
@@ -157,14 +177,14 @@ const common::TiffDirectory* PdfWriter::readPageDirectory(JobPage& page,
 
 // --- Phase 1 -----------------------------------------------------------------------------
 
-void PdfWriter::writePages(PdfSink& sink, PdfWriterContext& context)
+PdfWriter::Pass PdfWriter::writePages(PdfSink& sink, PdfWriterContext& context)
 {
     const int total = static_cast<int>(m_pages.size());
     if (!progressGoesOn(1, -1, total)) {
         pdfShared().cancelled = true;
         fail(PdfMsg::Cancelled, 0, m_pages.front().source.path);
         logPageSkipped(m_pages.front());
-        return;
+        return Pass::Done;
     }
     for (int i = 0; i < total; ++i) {
         JobPage& page = m_pages[size_t(i)];
@@ -177,15 +197,16 @@ void PdfWriter::writePages(PdfSink& sink, PdfWriterContext& context)
             pdfShared().cancelled = true;
             fail(PdfMsg::Cancelled, 0, page.source.path);
             logPageSkipped(page);
-            return;
+            return Pass::Done;
         }
         if (!page.usable) {
             logUnusablePage(page);
             continue;
         }
-        writeOnePage(sink, context, page);
+        if (!writeOnePageGuarded(sink, context, page))
+            return Pass::PageFailed;
         if (sink.failed())
-            return;
+            return Pass::Done;
         if (sink.count() >= m_account.limit()) {
             // The size limit: nothing more is written; this page and every page still waiting
             // get the limit's code and their rows after the pass.
@@ -195,9 +216,37 @@ void PdfWriter::writePages(PdfSink& sink, PdfWriterContext& context)
                 if (m_pages[size_t(j)].source.errorCode == kPageUsable)
                     m_pages[size_t(j)].source.errorCode = kPageSizeLimit;
             }
-            return;
+            return Pass::Done;
         }
     }
+    return Pass::Done;
+}
+
+bool PdfWriter::writeOnePageGuarded(PdfSink& sink, PdfWriterContext& context, JobPage& page)
+{
+    try {
+        return writeOnePage(sink, context, page);
+    } catch (const std::bad_alloc&) {
+        fail(PdfMsg::ImageMemory, 0, page.source.path);
+    } catch (const std::length_error&) {
+        fail(PdfMsg::ImageMemory, 0, page.source.path);
+    } catch (const std::exception& e) {
+        fail(PdfMsg::PageFailed, 0, page.source.path);
+        diagnostic(e.what());
+    } catch (...) {
+        fail(PdfMsg::PageFailed, 0, page.source.path);
+    }
+    return leaveOut(page);
+}
+
+bool PdfWriter::leaveOut(JobPage& page, bool fileRefused)
+{
+    page.usable = false;
+    page.k = 0;
+    page.lateFailure = m_rowMessage;
+    page.lateFileRefused = fileRefused;
+    m_rowMessage.clear();
+    return false;
 }
 
 bool PdfWriter::openPageSource(JobPage& page, std::string& tiffPath)
@@ -211,6 +260,10 @@ bool PdfWriter::openPageSource(JobPage& page, std::string& tiffPath)
         return true;
     }
     tiffPath = temporaryTiffPath();
+    if (tiffPath.empty()) {
+        fail(PdfMsg::JpegWrap, -300, page.source.path);
+        return false;
+    }
     if (m_wrappedJpeg != page.source.path) {
         m_wrappedJpeg.clear();
         m_readerPath.clear();  // the temporary TIFF is about to change
@@ -230,19 +283,16 @@ bool PdfWriter::openPageSource(JobPage& page, std::string& tiffPath)
     return true;
 }
 
-void PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& page)
+bool PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& page)
 {
     std::string tiffPath;
-    if (!openPageSource(page, tiffPath)) {
-        writePlaceholder(sink, context, page, -1, true);
-        return;
-    }
+    if (!openPageSource(page, tiffPath))
+        return leaveOut(page, true);
     const common::TiffDirectory* dir = readPageDirectory(page, tiffPath);
     if (!dir) {
         // The examination read this directory: the source has changed since.
         fail(m_readFailure.id, m_readFailure.value, page.source.path);
-        writePlaceholder(sink, context, page, -1);
-        return;
+        return leaveOut(page);
     }
     // The page as it is now; a source that changed since it was examined must still fit the
     // object numbers given out.
@@ -250,13 +300,11 @@ void PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& 
     std::vector<PageIssue> warnings;
     if (PageIssue issue = examineDirectory(*dir, m_reader->fileLength(), now, warnings)) {
         fail(issue.id, issue.value, page.source.path);
-        writePlaceholder(sink, context, page, -1);
-        return;
+        return leaveOut(page);
     }
     if (now.params.extraObjects() != page.params.extraObjects()) {
         fail(PdfMsg::InitDirectory, page.source.pageIndex, page.source.path);
-        writePlaceholder(sink, context, page, -1);
-        return;
+        return leaveOut(page);
     }
     page.params = now.params;
 
@@ -275,8 +323,7 @@ void PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& 
             failWith(result.message, result.diagnostic);
         if (result.failure != PdfMsg::None && !result.diagnostic.empty())
             diagnostic(result.diagnostic);
-        writePlaceholder(sink, context, page, result.status);
-        return;
+        return leaveOut(page);
     }
     // The data is known before any object of the page is written, so a rebuilt JPEG page is
     // described as what it now holds.
@@ -300,21 +347,7 @@ void PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& 
         ++m_filesProcessed;
     }
     logPageWritten(page);
-}
-
-void PdfWriter::writePlaceholder(PdfSink& sink, PdfWriterContext& context, JobPage& page,
-                                 int status, bool fileRefused)
-{
-    writeBlankPage(sink, context, page.params);
-    PdfImageRecord record;
-    record.status = status;
-    record.compression = page.params.compression;
-    record.pageIndex = page.source.pageIndex;
-    pdfShared().records.push_back(record);
-    if (fileRefused)
-        logFileRefused(page, true);
-    else
-        logPageSkipped(page);
+    return true;
 }
 
 }  // namespace tnw::conv

@@ -30,6 +30,8 @@ struct JpegShape {
     int quality = 90;
     std::vector<std::uint8_t> fill;       // one sample value per component (default 128 each)
     bool gradient = false;                // add x + y to the first component
+    int hSampling = 0;                    // when set, the first component's sampling factors
+    int vSampling = 0;
 };
 
 inline void failOnJpegError(j_common_ptr cinfo)
@@ -70,6 +72,10 @@ inline std::string makeJpeg(const JpegShape& shape)
     c.density_unit = static_cast<UINT8>(shape.densityUnit);
     c.X_density = static_cast<UINT16>(shape.xDensity);
     c.Y_density = static_cast<UINT16>(shape.yDensity);
+    if (shape.hSampling > 0 && shape.vSampling > 0) {
+        c.comp_info[0].h_samp_factor = shape.hSampling;
+        c.comp_info[0].v_samp_factor = shape.vSampling;
+    }
     c.restart_interval = shape.restartInterval;
     c.arith_code = shape.arithmetic ? TRUE : FALSE;
     if (shape.progressive)

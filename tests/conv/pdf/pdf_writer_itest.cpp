@@ -248,7 +248,7 @@ TEST_F(PdfJob, PdfinfoShowsAJapaneseTitle)
     EXPECT_EQ(infoField(info, "Producer"), "Korvelin PDF Writer") << info;
 }
 
-TEST_F(PdfJob, BlankPageOfAFailedImageAndACancelledFileStayReadable)
+TEST_F(PdfJob, DocumentWithoutAFailedPageAndACancelledFileStayReadable)
 {
     TiffPageShape lzw;
     lzw.compression = COMPRESSION_LZW;
@@ -260,6 +260,8 @@ TEST_F(PdfJob, BlankPageOfAFailedImageAndACancelledFileStayReadable)
     ASSERT_TRUE(writeFile(input, bytes));
     ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), 0);
     expectQpdfClean(out());
+    const auto [infoStatus, info] = run("pdfinfo '" + out() + "'");
+    EXPECT_NE(info.find("Pages:          1\n"), std::string::npos) << info;
 
     auto cancelFirst = [](int phase, int index, int) { return phase == 1 && index == 1 ? 0 : 1; };
     EXPECT_EQ(m_writer.pdfWriteTiffFile(0, 0, tiff("two.tif", {TiffPageShape{}, TiffPageShape{}}),

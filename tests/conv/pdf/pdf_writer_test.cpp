@@ -1,6 +1,7 @@
 #include "tests/conv/pdf/pdf_writer_test_support.h"
 
 #include "common/platform/cp932.h"
+#include "common/platform/files.h"
 #include "common/tiff_reader.h"
 
 using namespace tnw::conv;
@@ -324,15 +325,19 @@ TEST_F(PdfJob, ImageLimitAlsoBoundsTheJpegRebuild)
     const struct {
         const std::string& input;
         uint64_t decoded;  // the rebuild's pixel buffer
-        int code;
-    } cases[] = {{colourInput, 64 * 64 * 4, -21}, {grayInput, 128 * 64, -31}};
+        const char* remark;
+    } cases[] = {{colourInput, 64 * 64 * 4, "Jpeg7の再作成が失敗しました"},
+                 {grayInput, 128 * 64, "グレースケールJpeg7の作成が失敗しました"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
+        SCOPED_TRACE(c.remark);
+        std::remove(out().c_str());
         m_writer.setMaxImageBytes(c.decoded - 1);
         ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, c.input, out(), nullptr), 0);
-        ASSERT_EQ(pdfShared().records.size(), 1u);
-        EXPECT_EQ(pdfShared().records[0].status, c.code);
-        EXPECT_EQ(pdf().object(7), "7 0 obj\rnull\rendobj\r");
+        EXPECT_FALSE(m_writer.documentWritten());
+        EXPECT_TRUE(pdfShared().records.empty());
+        EXPECT_EQ(readFile(out()), "");
+        ASSERT_EQ(m_writer.refusals().size(), 1u);
+        EXPECT_EQ(m_writer.refusals()[0].remark, sjis(c.remark));
 
         m_writer.setMaxImageBytes(c.decoded);
         ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, c.input, out(), nullptr), 0);
@@ -420,31 +425,84 @@ TEST_F(PdfJob, FillOrderTwoGroup4IsBitReversedIntoTheSameStream)
     EXPECT_EQ(pdfShared().records[0].compression, 4);
 }
 
-TEST_F(PdfJob, UndecodablePageBecomesABlankPageAndTheNextOneFollows)
+namespace {
+
+// Overwrites the strip data of the given pages of a TIFF file with bytes no decoder accepts.
+void spoilStrips(const std::string& path, std::initializer_list<int> pages)
+{
+    tnw::common::TiffReader reader;
+    ASSERT_EQ(reader.open(path), 0);
+    ASSERT_EQ(reader.readDirectories(), 0);
+    std::string bytes = readFile(path);
+    for (const int page : pages) {
+        ASSERT_EQ(reader.readDirectory(page), 0);
+        const auto& dir = reader.record();
+        std::fill_n(bytes.begin() + dir.stripOffsets[0], dir.stripByteCounts[0], '\xFF');
+    }
+    reader.close();
+    ASSERT_TRUE(writeFile(path, bytes));
+}
+
+}  // namespace
+
+// A page whose image cannot be made in the writing pass is left out, never written blank: the
+// document is written again without it, the pages after it move up, and its row says why.
+TEST_F(PdfJob, PageThatFailsWhileWritingIsLeftOutAndTheRestRenumbered)
 {
     TiffPageShape lzw;
     lzw.compression = COMPRESSION_LZW;
-    const std::string input = tiff("bad.tif", {lzw, TiffPageShape{}});
-    {
-        tnw::common::TiffReader reader;  // overwrite the first page's LZW data with garbage
-        ASSERT_EQ(reader.open(input), 0);
-        ASSERT_EQ(reader.readDirectories(), 0);
-        ASSERT_EQ(reader.readDirectory(0), 0);
-        std::string bytes = readFile(input);
-        const auto& dir = reader.record();
-        std::fill_n(bytes.begin() + dir.stripOffsets[0], dir.stripByteCounts[0], '\xFF');
-        reader.close();
-        ASSERT_TRUE(writeFile(input, bytes));
-    }
+    TiffPageShape palette;
+    palette.photometric = PHOTOMETRIC_PALETTE;
+    const std::string input = tiff("bad.tif", {TiffPageShape{}, lzw, palette, lzw});
+    spoilStrips(input, {1, 3});
     ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), 0);
+    EXPECT_TRUE(m_writer.documentWritten());
+    EXPECT_EQ(m_writer.pagesWritten(), 2);
+
     const PdfBytes file = pdf();
-    EXPECT_EQ(file.object(4).find("/Contents"), std::string::npos);
-    EXPECT_EQ(file.object(7), "7 0 obj\rnull\rendobj\r");
-    EXPECT_NE(file.object(9).find("/Im2 12 0 R"), std::string::npos);
+    EXPECT_NE(file.object(3).find("/Kids [ 4 0 R 9 0 R ] \r/Count 2 "), std::string::npos);
+    EXPECT_EQ(file.objectCount(), 3 + 5 + 6);  // two pages, the second with its palette
+    EXPECT_NE(file.object(4).find("/Im1 7 0 R"), std::string::npos);
+    EXPECT_NE(file.object(9).find("/Im2 13 0 R"), std::string::npos);
     ASSERT_EQ(pdfShared().records.size(), 2u);
-    EXPECT_EQ(pdfShared().records[0].status, -6);
-    EXPECT_EQ(pdfShared().records[1].status, 0);
-    EXPECT_NE(logRows().at(0).find(sjis("TIFF画像伸長失敗")), std::string::npos);
+    EXPECT_EQ(pdfShared().records[0].pageIndex, 0);
+    EXPECT_EQ(pdfShared().records[1].pageIndex, 2);
+
+    // One row per page, in page order: those left out skipped with the decoder's message.
+    const auto rows = logRows();
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_NE(rows[0].find(",4,1,"), std::string::npos);
+    EXPECT_NE(rows[0].find("\"out.pdf\",1,"), std::string::npos);
+    EXPECT_NE(rows[1].find(",4,2,"), std::string::npos);
+    EXPECT_NE(rows[1].find("\"\",,"), std::string::npos);  // no PDF page
+    EXPECT_NE(rows[1].find(sjis("TIFF画像伸長失敗")), std::string::npos);
+    EXPECT_NE(rows[2].find("\"out.pdf\",2,"), std::string::npos);
+    EXPECT_NE(rows[3].find(sjis("TIFF画像伸長失敗")), std::string::npos);
+    ASSERT_EQ(m_writer.refusals().size(), 2u);
+    EXPECT_EQ(m_writer.refusals()[0].pageIndex, 1);
+    EXPECT_EQ(m_writer.refusals()[1].pageIndex, 3);
+    EXPECT_EQ(m_writer.refusals()[1].remark, sjis("TIFF画像伸長失敗"));
+}
+
+// When every page fails while writing, no PDF is written and the existing output stays.
+TEST_F(PdfJob, NoPageLeftWritesNoPdfAndKeepsTheExistingOutput)
+{
+    TiffPageShape lzw;
+    lzw.compression = COMPRESSION_LZW;
+    const std::string input = tiff("bad.tif", {lzw, lzw});
+    spoilStrips(input, {0, 1});
+    ASSERT_TRUE(writeFile(out(), "old"));
+    ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), 0);
+    EXPECT_FALSE(m_writer.documentWritten());
+    EXPECT_EQ(m_writer.pagesWritten(), 0);
+    EXPECT_TRUE(pdfShared().records.empty());
+    EXPECT_EQ(readFile(out()), "old");
+    EXPECT_EQ(logRows().size(), 2u);
+    EXPECT_EQ(m_writer.refusals().size(), 2u);
+    EXPECT_EQ(m_writer.message(), sjis("TIFF画像伸長失敗"));
+    std::vector<tnw::platform::FolderEntry> entries;
+    ASSERT_TRUE(tnw::platform::listFolder(m_dir.path(), entries));
+    EXPECT_EQ(entries.size(), 3u);  // bad.tif, log.csv, out.pdf: no partial file
 }
 
 TEST_F(PdfJob, SizeLimitStopsTheListAndLogsTheRestAfterThePass)
