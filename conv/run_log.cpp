@@ -184,11 +184,6 @@ int RunLog::finish(const std::string& input, const std::string& output, int skip
 {
     if (logPath.empty())
         return 0;
-    const std::string workFolder = platform::workFolder();
-    if (workFolder.empty())
-        return -1;
-    const std::string temporary = joinPath(workFolder, kFinishTempName);
-
     std::string text = headerBlock(input, output, skipExisting);
     // A log that was never created leaves the header block alone; one that exists but cannot
     // be read is left as it is rather than replaced by a file without its rows.
@@ -208,17 +203,10 @@ int RunLog::finish(const std::string& input, const std::string& output, int skip
         }
     }
 
-    if (!writeWhole(temporary, text)) {
-        platform::deleteFile(temporary);
-        return -1;
-    }
-    // The work folder may lie on another file system than the log: then the finished text is
-    // copied next to the log and renamed over it there, which is just as atomic.
-    if (platform::renamePath(temporary, logPath, true))
-        return 0;
-    const bool copied = platform::copyFile(temporary, logPath, true);
-    platform::deleteFile(temporary);
-    return copied ? 0 : -1;
+    // The finished text goes to a temporary file of its own next to the log and replaces it
+    // in one rename, so two runs finishing at once never share a file and a crash never
+    // leaves half a log.
+    return platform::writeFileAtomically(logPath, text) ? 0 : -1;
 }
 
 RunLog& runLog()
