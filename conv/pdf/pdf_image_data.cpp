@@ -1,9 +1,12 @@
 #include "conv/pdf/pdf_image_data.h"
 
 #include "common/platform/files.h"
+#include "conv/pdf/checked_size.h"
 #include "conv/pdf/jpeg_stream.h"
 #include "conv/pdf/pdf_tiff_codec.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <tiffio.h>
@@ -30,17 +33,20 @@ int copyRawStrips(const ImageDataRequest& r, std::string& data, ImageDataResult&
     const PageParams& p = *r.params;
     const common::TiffDirectory& dir = *r.directory;
     const int shortCode = p.pdfCompression == kPdfCompG4 ? -1 : -2;
+    const size_t strips = std::min(dir.stripOffsets.size(), dir.stripByteCounts.size());
     uint64_t total = 0;
-    for (size_t s = 0; s < dir.stripOffsets.size(); ++s)
-        total += dir.stripByteCounts[s];
-    if (r.maxBytes > 0 && total > r.maxBytes)
+    for (size_t s = 0; s < strips; ++s) {
+        if (!checkedAdd(total, dir.stripByteCounts[s], total))
+            return fail(result, shortCode, PdfMsg::ImageMemory, INT64_MAX);
+    }
+    if ((r.maxBytes > 0 && total > r.maxBytes) || total > SIZE_MAX / 2)
         return fail(result, shortCode, PdfMsg::ImageMemory, int64_t(total));
     std::unique_ptr<FILE, FileCloser> file(platform::openFile(r.tiffPath, "rb"));
     if (!file)
         return fail(result, shortCode, PdfMsg::StripSeek, -302);
     data.resize(size_t(total));
     uint64_t at = 0;
-    for (size_t s = 0; s < dir.stripOffsets.size(); ++s) {
+    for (size_t s = 0; s < strips; ++s) {
         const uint32_t count = dir.stripByteCounts[s];
         if (std::fseek(file.get(), long(dir.stripOffsets[s]), SEEK_SET) != 0)
             return fail(result, shortCode, PdfMsg::StripSeek, -302);
@@ -64,7 +70,8 @@ int decodeFailure(ImageDataResult& result, const TiffDecodeResult& decoded)
     case TiffDecodeStatus::DirectoryFailed:
         return fail(result, -6, PdfMsg::IfdRead);
     case TiffDecodeStatus::TooLarge:
-        return fail(result, -6, PdfMsg::ImageMemory, int64_t(decoded.wanted));
+        return fail(result, -6, PdfMsg::ImageMemory,
+                    int64_t(std::min<uint64_t>(decoded.wanted, INT64_MAX)));
     default:
         return fail(result, -6, PdfMsg::DecodeStrip, decoded.failedStrip);
     }
@@ -108,8 +115,10 @@ void labSignedToUnsigned(std::string& data, uint32_t width, uint32_t length, uin
 {
     if (samples < 3 || bits == 0)
         return;
-    const uint64_t rowBytes = (uint64_t(width) * bits * samples + 7) / 8;
-    if (rowBytes * length > data.size())
+    uint64_t rowBytes = 0;
+    uint64_t total = 0;
+    if (!checkedRowBytes(width, bits, samples, rowBytes) ||
+        !checkedMul(rowBytes, length, total) || total > data.size())
         return;
     for (uint64_t y = 0; y < length; ++y) {
         auto* row = reinterpret_cast<uint8_t*>(data.data()) + y * rowBytes;

@@ -3,6 +3,7 @@
 #include "common/file_kind.h"
 #include "common/platform/files.h"
 #include "common/tiff_reader.h"
+#include "conv/pdf/checked_size.h"
 
 namespace tnw::conv {
 
@@ -10,13 +11,15 @@ int PdfSizeAccount::charge(uint64_t dataSize)
 {
     if (m_reached)
         return kPageSizeLimit;
-    const uint64_t cost = kPerPage + dataSize;
+    uint64_t cost = UINT64_MAX;  // a size past 64 bits passes any limit
+    checkedAdd(kPerPage, dataSize, cost);
     int code = kPageUsable;
     if (m_total > m_limit || m_limit - m_total < cost) {
         m_reached = true;
         code = kPageSizeLimit;
     }
-    m_total += cost;
+    if (!checkedAdd(m_total, cost, m_total))
+        m_total = UINT64_MAX;
     return code;
 }
 

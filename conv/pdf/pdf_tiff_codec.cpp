@@ -1,8 +1,10 @@
 #include "conv/pdf/pdf_tiff_codec.h"
 
 #include "common/platform/files.h"
+#include "conv/pdf/checked_size.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -31,7 +33,9 @@ struct TiffHandle::MemoryFile {
         auto* m = static_cast<MemoryFile*>(h);
         if (size <= 0)
             return 0;
-        const uint64_t end = m->position + uint64_t(size);
+        uint64_t end = 0;
+        if (!checkedAdd(m->position, uint64_t(size), end) || end > SIZE_MAX / 2)
+            return 0;
         if (end > m->bytes->size())
             m->bytes->resize(end);
         std::memcpy(m->bytes->data() + m->position, buf, size_t(size));
@@ -141,11 +145,6 @@ bool TiffHandle::openMemory(std::string& bytes, const char* mode, uint64_t maxAl
 
 namespace {
 
-uint64_t rowBytes(uint32_t width, uint16_t bits, uint16_t samples)
-{
-    return (uint64_t(width) * bits * samples + 7) / 8;
-}
-
 // Opens the page and checks that the library sees the image the writer was told about.
 TiffDecodeStatus openPage(const TiffDecodeRequest& r, TiffHandle& handle)
 {
@@ -199,22 +198,27 @@ TiffDecodeResult decodeTiffStrips(const TiffDecodeRequest& r, std::string& out)
         TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
         TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
         TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-        const uint64_t perRow = rowBytes(r.width, r.bitsPerSample, r.samplesPerPixel);
-        result.wanted = perRow * r.length;
+        uint64_t perRow = 0;
+        const bool sized = checkedRowBytes(r.width, r.bitsPerSample, r.samplesPerPixel, perRow) &&
+                           checkedMul(perRow, r.length, result.wanted);
         if (bits != r.bitsPerSample || samples != r.samplesPerPixel ||
-            planar != PLANARCONFIG_CONTIG || uint64_t(TIFFScanlineSize64(tif)) != perRow) {
-            result.status = TiffDecodeStatus::Mismatch;
-        } else if (r.maxBytes > 0 && result.wanted > r.maxBytes) {
+            planar != PLANARCONFIG_CONTIG || !sized ||
+            uint64_t(TIFFScanlineSize64(tif)) != perRow) {
+            result.status = sized ? TiffDecodeStatus::Mismatch : TiffDecodeStatus::TooLarge;
+            if (!sized)
+                result.wanted = UINT64_MAX;
+        } else if ((r.maxBytes > 0 && result.wanted > r.maxBytes) || result.wanted > SIZE_MAX / 2) {
             result.status = TiffDecodeStatus::TooLarge;
         } else {
             if (rowsPerStrip == 0 || rowsPerStrip > r.length)
                 rowsPerStrip = r.length;
+            // At most the whole image: the product cannot pass result.wanted.
+            const uint64_t stripBytes = uint64_t(rowsPerStrip) * perRow;
             out.assign(size_t(result.wanted), '\0');
             const uint32_t strips = TIFFNumberOfStrips(tif);
             uint64_t offset = 0;
             for (uint32_t s = 0; s < strips && offset < result.wanted; ++s) {
-                const uint64_t want =
-                    std::min<uint64_t>(uint64_t(rowsPerStrip) * perRow, result.wanted - offset);
+                const uint64_t want = std::min<uint64_t>(stripBytes, result.wanted - offset);
                 if (TIFFReadEncodedStrip(tif, s, out.data() + offset, tmsize_t(want)) < 0) {
                     result.status = TiffDecodeStatus::StripFailed;
                     result.failedStrip = s;
@@ -239,9 +243,11 @@ TiffDecodeResult readTiffRgb(const TiffDecodeRequest& r, std::string& out)
     TiffDecodeResult result;
     TiffHandle handle;
     result.status = openPage(r, handle);
-    const uint64_t pixels = uint64_t(r.width) * r.length;
-    result.wanted = pixels * 4;
-    if (result.status == TiffDecodeStatus::Ok && r.maxBytes > 0 && result.wanted > r.maxBytes)
+    const uint64_t pixels = uint64_t(r.width) * r.length;  // two 32-bit factors
+    if (!checkedMul(pixels, 4, result.wanted) || result.wanted > SIZE_MAX / 2)
+        result.wanted = UINT64_MAX;
+    if (result.status == TiffDecodeStatus::Ok &&
+        ((r.maxBytes > 0 && result.wanted > r.maxBytes) || result.wanted == UINT64_MAX))
         result.status = TiffDecodeStatus::TooLarge;
     std::string why;
     if (result.status == TiffDecodeStatus::Ok) {

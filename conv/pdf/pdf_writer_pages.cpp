@@ -9,6 +9,7 @@
 #include "conv/pdf/pdf_sink.h"
 #include "conv/pdf/tiff_writer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
@@ -40,7 +41,7 @@ common::TiffDirectory jpegDirectory(const SourcePage& page)
     dir.yResolution = {uint32_t(info.yDensity), 1};
     dir.resolutionUnit = uint16_t(tiffResolutionUnitForJpeg(info.densityUnit));
     dir.stripOffsets = {0};
-    dir.stripByteCounts = {uint32_t(page.dataSize)};
+    dir.stripByteCounts = {uint32_t(std::min<uint64_t>(page.dataSize, UINT32_MAX))};
     dir.stripByteCountSum = page.dataSize;
     return dir;
 }

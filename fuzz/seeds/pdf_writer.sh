@@ -8,6 +8,8 @@ out=$1
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 "$here/jpeg_analysis.sh" "$out"
+# Hand-made hostile pages kept as files (sizes that wrap 64-bit products, and the like).
+cp "$here"/pdf_writer/* "$out"/
 python3 - "$out" <<'PY'
 import struct, sys, zlib
 
