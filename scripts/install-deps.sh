@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
           qt6-base-dev libjpeg62-turbo-dev libtiff-dev
           libgtest-dev googletest libbenchmark-dev qpdf poppler-utils xdg-utils
+          libjpeg-turbo-progs imagemagick
           fonts-noto-cjk libqt6svg6 qt6-qpa-plugins qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
