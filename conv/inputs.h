@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CTnwbuff.h"
+#include "common/natural_order.h"
 
 #include <string>
 #include <string_view>
@@ -47,11 +48,8 @@ std::vector<std::string> listJpegFiles(const std::string& folder, int* skippedNa
 // The same, appended to a block list; returns 0 or a list code <= -1000.
 int listJpegFiles(const std::string& folder, CTnwbuff& list, int* skippedNames = nullptr);
 
-// The natural order of two paths: folders first, then names with digit runs compared as numbers
-// (full-width digits count as theirs; "007" before "7"), then extensions ignoring case.
-// Returns -1, 0 or 1. Non-digit runs use the locale comparison of the platform.
-int naturalCompare(std::string_view a, std::string_view b);
-// Sorts paths by naturalCompare (stable, and safe even if the locale is not a strict order).
-void sortNatural(std::vector<std::string>& paths);
+// The natural order of paths (common/natural_order), as the runs use it.
+using common::naturalCompare;
+using common::sortNatural;
 
 }  // namespace tnw::conv
