@@ -1,35 +1,32 @@
 #include "app/view/list_pane.h"
 
+#include "app/core/lists/list_models.h"
 #include "app/core/tree/folder_list_model.h"
+#include "app/view/thumbnail_view.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStackedWidget>
-#include <QStandardItemModel>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 namespace tnw::app {
 namespace {
 
-struct Column {
-    const char* text;
-    int width;
-};
-
-// The file list's columns; its rows come with the lists.
-const Column kFileColumns[] = {
-    {"名前", 120},   {"ｻｲｽﾞ", 64},    {"更新日付", 52}, {"色数", 48},
-    {"X", 48},       {"Y", 48},       {"解像度", 64},   {"幅(mm)", 64},
-    {"高さ(mm)", 64}, {"用紙ｻｲｽﾞ", 64}, {"長尺", 48},     {"向き", 40},
-};
+constexpr int kWidthSettleMs = 300;  // one save per column drag
 
 bool isFolderKind(int kind)
 {
     return kind == 25 || kind == 26;
+}
+
+bool isPageKind(int kind)
+{
+    return kind == 22 || kind == 24 || kind == 28;
 }
 
 void setUpListView(QTreeView* view)
@@ -46,9 +43,35 @@ void setUpListView(QTreeView* view)
     view->header()->setHighlightSections(false);
 }
 
+// A report view whose header clicks and (settled) column drags are forwarded.
+QTreeView* reportView(QWidget* parent, const char* name, const char* accessible,
+                      ListModelBase* model, ListPane* pane, void (ListPane::*clicked)(int),
+                      void (ListPane::*widths)())
+{
+    auto* view = new QTreeView(parent);
+    view->setObjectName(QString::fromLatin1(name));
+    setUpListView(view);
+    view->setModel(model);
+    view->setAccessibleName(QString::fromUtf8(accessible));
+    QObject::connect(view->header(), &QHeaderView::sectionClicked, pane, clicked);
+    auto* settle = new QTimer(view);
+    settle->setSingleShot(true);
+    settle->setInterval(kWidthSettleMs);
+    QObject::connect(settle, &QTimer::timeout, pane, widths);
+    QObject::connect(view->header(), &QHeaderView::sectionResized, settle, [view, settle] {
+        // Only a drag by the user counts; widths set by the program are applied while the
+        // view is not under the mouse.
+        if (view->header()->underMouse())
+            settle->start();
+    });
+    return view;
+}
+
 }  // namespace
 
-ListPane::ListPane(FolderListModel* folders, QWidget* parent) : QWidget(parent)
+ListPane::ListPane(FolderListModel* folders, FileListModel* files, PageListModel* pages,
+                   QThreadPool* pictures, QWidget* parent)
+    : QWidget(parent)
 {
     m_countIcon = new QLabel(this);
     m_count = new QLabel(this);
@@ -59,16 +82,10 @@ ListPane::ListPane(FolderListModel* folders, QWidget* parent) : QWidget(parent)
     countRow->addWidget(m_countIcon);
     countRow->addWidget(m_count, 1);
 
-    m_fileColumns = new QStandardItemModel(0, int(std::size(kFileColumns)), this);
-    m_fileView = new QTreeView(this);
-    m_fileView->setObjectName(QStringLiteral("fileList"));
-    setUpListView(m_fileView);
-    m_fileView->setModel(m_fileColumns);
-    for (int i = 0; i < int(std::size(kFileColumns)); ++i) {
-        m_fileColumns->setHeaderData(i, Qt::Horizontal, QString::fromUtf8(kFileColumns[i].text));
-        m_fileView->header()->resizeSection(i, kFileColumns[i].width);
-    }
-    m_fileView->setAccessibleName(QString::fromUtf8("ﾌｧｲﾙﾘｽﾄ"));
+    m_fileView = reportView(this, "fileList", "ﾌｧｲﾙﾘｽﾄ", files, this,
+                            &ListPane::fileHeaderClicked, &ListPane::fileWidthsChanged);
+    m_pageView = reportView(this, "pageList", "ﾍﾟｰｼﾞﾘｽﾄ", pages, this,
+                            &ListPane::pageHeaderClicked, &ListPane::pageWidthsChanged);
 
     m_folderView = new QTreeView(this);
     m_folderView->setObjectName(QStringLiteral("folderList"));
@@ -81,8 +98,23 @@ ListPane::ListPane(FolderListModel* folders, QWidget* parent) : QWidget(parent)
     connect(folders, &QAbstractItemModel::modelReset, this,
             [this, folders] { setFolderWidths(FolderListModel::defaultWidths(folders->layoutKind())); });
 
+    // The thumbnail forms share their list's model and selection.
+    m_fileThumbs = new ThumbnailView(ThumbnailDelegate::Label::NameExt, pictures);
+    m_fileThumbs->setObjectName(QStringLiteral("fileThumbs"));
+    m_fileThumbs->setAccessibleName(QString::fromUtf8("ﾌｧｲﾙ縮小"));
+    m_fileThumbs->setListModel(files);
+    m_fileThumbs->setSelectionModel(m_fileView->selectionModel());
+    m_pageThumbs = new ThumbnailView(ThumbnailDelegate::Label::NamePage, pictures);
+    m_pageThumbs->setObjectName(QStringLiteral("pageThumbs"));
+    m_pageThumbs->setAccessibleName(QString::fromUtf8("ﾍﾟｰｼﾞ縮小"));
+    m_pageThumbs->setListModel(pages);
+    m_pageThumbs->setSelectionModel(m_pageView->selectionModel());
+
     m_stack = new QStackedWidget(this);
     m_stack->addWidget(m_fileView);
+    m_stack->addWidget(m_pageView);
+    m_stack->addWidget(m_fileThumbs);
+    m_stack->addWidget(m_pageThumbs);
     m_stack->addWidget(m_folderView);
 
     auto* layout = new QVBoxLayout(this);
@@ -100,13 +132,19 @@ void ListPane::setFolderWidths(const std::vector<int>& widths)
         m_folderView->header()->resizeSection(static_cast<int>(i), widths[i]);
 }
 
+void ListPane::setListWidths(QTreeView* view, const std::vector<int>& widths)
+{
+    for (size_t i = 0; i < widths.size(); ++i)
+        view->header()->resizeSection(static_cast<int>(i), widths[i]);
+}
+
 QString ListPane::countText(int kind, int rows)
 {
     if (rows < 0)
         return {};
     if (isFolderKind(kind))
         return QString::fromUtf8(" ﾌｫﾙﾀﾞ数：%1").arg(rows);
-    if (kind == 22 || kind == 24 || kind == 28)
+    if (isPageKind(kind))
         return QString::fromUtf8(" ﾍﾟｰｼﾞ数：%1").arg(rows);
     return QString::fromUtf8(" ﾌｧｲﾙ数：%1").arg(rows);
 }
@@ -116,20 +154,38 @@ void ListPane::setCount(int kind, int rows, const QString& note)
     m_count->setText(countText(kind, rows) + note);
 }
 
+QString ListPane::countLine() const
+{
+    return m_count->text();
+}
+
 void ListPane::showKind(int kind)
 {
-    const bool folders = isFolderKind(kind);
-    m_stack->setCurrentWidget(folders ? m_folderView : m_fileView);
+    QWidget* shown = m_fileView;
+    if (isFolderKind(kind))
+        shown = m_folderView;
+    else if (kind == 23)
+        shown = m_fileThumbs;
+    else if (kind == 24)
+        shown = m_pageThumbs;
+    else if (isPageKind(kind))
+        shown = m_pageView;
+    m_stack->setCurrentWidget(shown);
     setFocusProxy(currentView());
-    const QStyle::StandardPixmap icon =
-        folders ? QStyle::SP_DirIcon : QStyle::SP_FileDialogDetailedView;
+    QStyle::StandardPixmap icon = QStyle::SP_FileDialogDetailedView;
+    if (isFolderKind(kind))
+        icon = QStyle::SP_DirIcon;
+    else if (kind == 23 || kind == 24)
+        icon = QStyle::SP_FileDialogContentsView;
+    else if (isPageKind(kind))
+        icon = QStyle::SP_FileDialogListView;
     const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
     m_countIcon->setPixmap(style()->standardIcon(icon).pixmap(size, size));
 }
 
-QTreeView* ListPane::currentView() const
+QAbstractItemView* ListPane::currentView() const
 {
-    return static_cast<QTreeView*>(m_stack->currentWidget());
+    return static_cast<QAbstractItemView*>(m_stack->currentWidget());
 }
 
 }  // namespace tnw::app

@@ -1,16 +1,26 @@
 #include "app/view/main_window.h"
 
 #include "app/core/frame/placement_rules.h"
+#include "app/core/lists/folder_scan.h"
+#include "app/core/lists/list_cells.h"
+#include "app/core/lists/list_document.h"
+#include "app/core/lists/list_models.h"
+#include "app/core/lists/list_sort.h"
+#include "app/core/lists/probe_runner.h"
 #include "app/core/text/address_text.h"
 #include "app/core/tree/folder_list_model.h"
 #include "app/core/tree/folder_tree_model.h"
 #include "app/desktop_open.h"
 #include "app/dialogs/about_dialog.h"
+#include "app/dialogs/thumbnail_settings_dialog.h"
 #include "app/view/address_bar.h"
 #include "app/view/folder_tree_view.h"
 #include "app/view/list_pane.h"
 #include "app/view/messages.h"
+#include "app/view/thumbnail_view.h"
 #include "common/module_paths.h"
+#include "common/paper_form.h"
+#include "common/platform/profile.h"
 #include "common/platform/files.h"
 #include "common/platform/module_paths.h"
 #include "common/platform/qt_text.h"
@@ -22,12 +32,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressDialog>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QThread>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -56,7 +69,9 @@ constexpr int kResizeSettleMs = 200;  // a size unchanged this long ends a drag
 const char kPaneSample[] = "9999999999 X 9999999999 1200dpi モノクロ 500 %";
 
 // The features this build of the window handles; the others' commands stay disabled.
-constexpr unsigned kBuiltFeatures = kFeatureFrame | kFeatureFolderList;
+constexpr unsigned kBuiltFeatures =
+    kFeatureFrame | kFeatureFolderList | kFeatureLists | kFeatureThumbnails;
+constexpr int kProgressFiles = 1000;  // a build shows its progress window past this many files
 
 bool positionsKnown()
 {
@@ -95,6 +110,8 @@ MainWindow::MainWindow(const MainWindowFiles& files, QWidget* parent)
 
     m_frame.setFeatures(kBuiltFeatures);
     m_frame.create(m_files.settingsIo);
+    m_tnl = LoadTnlSettings(m_files.iniPath);
+    m_pictures.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 4));
     LoadWindowPlacement(m_placement, m_files.iniPath);
 
     createActions();
@@ -133,7 +150,12 @@ MainWindow::MainWindow(const MainWindowFiles& files, QWidget* parent)
     updateCommands();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The picture jobs end before the views and the document they report to.
+    m_pictures.clear();
+    m_pictures.waitForDone();
+}
 
 QAction* MainWindow::action(CommandId id) const
 {
@@ -253,6 +275,15 @@ void MainWindow::createPanes()
                                         style()->standardIcon(QStyle::SP_DirHomeIcon));
     m_treeModel->setIcons(folder, home, homeFolder());
     m_folderModel = new FolderListModel(this);
+    m_doc = new ListDocument(this);
+    m_forms = std::make_unique<common::CPaperFormTable>(common::FormVariant::Program);
+    m_forms->LoadForms();
+    m_fileModel = new FileListModel(m_doc, this);
+    m_fileModel->setForms(m_forms.get());
+    m_pageModel = new PageListModel(m_doc, this);
+    m_pageModel->setForms(m_forms.get());
+    m_probes = new ProbeRunner(m_doc, &m_pictures, {}, this);
+    connect(m_probes, &ProbeRunner::finished, this, &MainWindow::probesFinished);
 
     m_tree = new FolderTreeView(m_treeModel);
     m_tree->setObjectName(QStringLiteral("folderTree"));
@@ -260,7 +291,7 @@ void MainWindow::createPanes()
                            [this] { return m_frame.conv().nBatchLevel; });
     connect(m_tree, &FolderTreeView::folderChosen, this, &MainWindow::folderChosen);
 
-    m_listPane = new ListPane(m_folderModel);
+    m_listPane = new ListPane(m_folderModel, m_fileModel, m_pageModel, &m_pictures);
     m_listPane->setObjectName(QStringLiteral("listPane"));
     connect(m_listPane, &ListPane::folderHeaderClicked, this, [this](int column) {
         const int kind = m_folderModel->layoutKind();
@@ -285,6 +316,28 @@ void MainWindow::createPanes()
         m_listPane->folderView()->header()->setSortIndicator(
             no, dir > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
+
+    connect(m_listPane, &ListPane::fileHeaderClicked, this,
+            [this](int column) { applyFileSort(true, column); });
+    connect(m_listPane, &ListPane::pageHeaderClicked, this, &MainWindow::pageHeaderClicked);
+    connect(m_listPane, &ListPane::fileWidthsChanged, this,
+            [this] { saveWidths(m_listPane->fileView(), fileKind()); });
+    connect(m_listPane, &ListPane::pageWidthsChanged, this,
+            [this] { saveWidths(m_listPane->pageView(), pageKind()); });
+    for (QTreeView* view : {m_listPane->fileView(), m_listPane->pageView()}) {
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                &MainWindow::updateSelectionPanes);
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &MainWindow::updateListCounts);
+    }
+    connect(m_doc, &ListDocument::entryChanged, this, [this](int) { updateSelectionPanes(); });
+    for (ThumbnailView* thumbs : {m_listPane->fileThumbs(), m_listPane->pageThumbs()}) {
+        connect(thumbs, &ThumbnailView::reading, this, [this](const QString& path) {
+            m_panes[0]->setText(QString::fromUtf8("%1 を読み込み中...").arg(path));
+        });
+        connect(thumbs, &ThumbnailView::idle, this, [this] { m_panes[0]->clear(); });
+    }
+    applyThumbnailSettings(m_tnl);
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("splitter"));
@@ -324,6 +377,8 @@ void MainWindow::setBusyWidgets(bool busy)
     m_tree->setEnabled(!busy);
     m_address->setEnabled(!busy);
     m_listPane->setEnabled(!busy);
+    m_listPane->fileThumbs()->setPaused(busy);
+    m_listPane->pageThumbs()->setPaused(busy);
     if (busy)
         QApplication::setOverrideCursor(Qt::BusyCursor);
     else
@@ -353,6 +408,21 @@ void MainWindow::run(CommandId id)
     case CommandId::FolderList:
         m_frame.setListKind(m_folderModel->layoutKind());
         m_listPane->showKind(m_frame.listKind());
+        break;
+    case CommandId::FileList:
+        showListKind(fileKind());
+        break;
+    case CommandId::PageList:
+        showListKind(pageKind());
+        break;
+    case CommandId::FileThumbs:
+        showListKind(kListFileThumbs);
+        break;
+    case CommandId::PageThumbs:
+        showListKind(kListPageThumbs);
+        break;
+    case CommandId::ThumbSettings:
+        runThumbSettings();
         break;
     default:
         // The handlers of the other commands come with their features; until then the table
@@ -525,13 +595,9 @@ void MainWindow::folderChosen(const QByteArray& pathBytes, int flag)
         buildFolderList(path, flag);
         return;
     }
-    // File mode: the file list of the folder comes with the lists.
     if (platform::pathKind(path) != platform::PathKind::Folder)
         return;
-    std::vector<platform::FolderEntry> probe;
-    if (!platform::listFolder(path, probe))
-        m_panes[0]->setText(QString::fromUtf8("%1 を開くことができません。").arg(q(path)));
-    listsMoved(path);
+    buildFileList(path, flag);
 }
 
 void MainWindow::buildFolderList(const std::string& folder, int flag)
@@ -640,9 +706,12 @@ void MainWindow::refresh()
 {
     m_tree->refresh();
     const std::string shown = m_frame.folderShown();
-    if (m_frame.mode() > 0 && !shown.empty() &&
-        platform::pathKind(shown) == platform::PathKind::Folder)
+    if (shown.empty() || platform::pathKind(shown) != platform::PathKind::Folder)
+        return;
+    if (m_frame.mode() > 0)
         buildFolderList(shown, 0);
+    else
+        buildFileList(shown, 0, true);
 }
 
 void MainWindow::clearHistory()
@@ -667,6 +736,322 @@ void MainWindow::showAbout()
 {
     AboutDialog about(QStringLiteral(KORVELIN_VERSION), this);
     about.exec();
+}
+
+// --- File and page lists ---------------------------------------------------------------------
+
+int MainWindow::fileKind() const
+{
+    return m_frame.app().nSubDirShow > 0 ? kListFileSubDir : kListFile;
+}
+
+int MainWindow::pageKind() const
+{
+    return m_frame.app().nSubDirShow > 0 ? kListPageSubDir : kListPage;
+}
+
+void MainWindow::showListKind(int kind)
+{
+    m_frame.setListKind(kind);
+    m_listPane->showKind(kind);
+    updateListCounts();
+    updateSelectionPanes();
+}
+
+void MainWindow::buildFileList(const std::string& folder, int flag, bool keepMarks)
+{
+    if (flag == 0 && platform::isRootPath(folder) &&
+        !askYesNo(this, QString::fromUtf8("%1 を展開しますか？").arg(q(folder)))) {
+        m_frame.setFolderShown({});
+        m_probes->stop();
+        m_doc->reset({});
+        m_doc->buildPages();
+        updateListCounts();
+        return;
+    }
+    // Marks kept by path on a refresh.
+    std::map<std::string, bool> marks;
+    if (keepMarks) {
+        for (int i = 0; i < m_doc->entryCount(); ++i)
+            marks[m_doc->entry(i).path] = m_doc->entry(i).checked;
+    }
+    m_probes->stop();
+    const AppSettings& app = m_frame.app();
+    const ScanRule rule =
+        scanRuleOf(app.nSubDirShow, app.nSubDirProc, app.nSubDirLevel, app.nSubDirZeros);
+    ScanResult scan;
+    {
+        FrameState::BusyGuard guard(m_frame);
+        std::unique_ptr<QProgressDialog> progress;
+        const auto openProgress = [&] {
+            progress = std::make_unique<QProgressDialog>(this);
+            progress->setWindowTitle(QStringLiteral("Korvelin"));
+            progress->setLabelText(QString::fromUtf8("準備中..."));
+            progress->setCancelButtonText(QString::fromUtf8("中止"));
+            progress->setRange(0, 0);
+            progress->setWindowModality(Qt::ApplicationModal);
+            progress->setMinimumDuration(0);
+            progress->show();
+        };
+        if (platform::isRootPath(folder))
+            openProgress();
+        QElapsedTimer pump;
+        pump.start();
+        auto report = [&](const std::string& at, int files) {
+            if (pump.elapsed() >= kPumpMs) {
+                if (!progress && files > kProgressFiles)
+                    openProgress();
+                m_panes[0]->setText(q(at));
+                m_panes[1]->setText(QString::number(files));
+                if (progress)
+                    progress->setLabelText(q(at) + QString::fromUtf8("\nﾌｧｲﾙ取得中 %1").arg(files));
+                QCoreApplication::processEvents();
+                pump.restart();
+            }
+            return !m_frame.closePending() && !(progress && progress->wasCanceled());
+        };
+        scan = scanFolder(folder, rule, report);
+        sortScanned(scan.files);
+    }
+    std::vector<FileEntry> entries;
+    entries.reserve(scan.files.size());
+    const std::string prefix = folder == "/" ? "/" : folder + "/";
+    for (ScannedFile& f : scan.files) {
+        FileEntry e;
+        e.path = f.folder == "/" ? "/" + f.name : f.folder + "/" + f.name;
+        e.folder = f.folder.size() > prefix.size() ? f.folder.substr(prefix.size()) : std::string();
+        e.name = std::move(f.name);
+        e.size = f.size;
+        e.modified = f.modified;
+        e.kind = 11;
+        if (keepMarks) {
+            const auto it = marks.find(e.path);
+            if (it != marks.end())
+                e.checked = it->second;
+        }
+        entries.push_back(std::move(e));
+    }
+    const int kind = fileKind();
+    m_fileModel->setLayoutKind(kind);
+    m_pageModel->setLayoutKind(pageKind());
+    m_listPane->fileThumbs()->clearPictures();
+    m_listPane->pageThumbs()->clearPictures();
+    m_doc->reset(std::move(entries));
+    applyFileSort(false, -1);
+    m_doc->buildPages();
+    applyWidths(m_listPane->fileView(), kind);
+    applyWidths(m_listPane->pageView(), pageKind());
+
+    // The headers behind the image cells, in list order (the first screen comes first).
+    std::vector<ProbeItem> items;
+    items.reserve(size_t(m_doc->entryCount()));
+    for (int id : m_doc->fileOrder())
+        items.push_back({id, m_doc->entry(id).path});
+    m_unsupportedReported = false;
+    m_probes->start(std::move(items));
+
+    if (m_frame.listKind() == kListDir1 || m_frame.listKind() == kListDir2)
+        showListKind(kind);
+    else if (m_frame.listKind() == kListFile || m_frame.listKind() == kListFileSubDir)
+        showListKind(kind);
+    else if (m_frame.listKind() == kListPage || m_frame.listKind() == kListPageSubDir)
+        showListKind(pageKind());
+    else
+        showListKind(m_frame.listKind());
+
+    QString note;
+    if (scan.cancelled) {
+        note = QString::fromUtf8(" (中止)");
+        m_panes[0]->setText(QString::fromUtf8("一覧の作成を中止しました。"));
+    } else if (!scan.listable) {
+        m_panes[0]->setText(QString::fromUtf8("%1 を開くことができません。").arg(q(folder)));
+    } else if (scan.excluded > 0) {
+        note = QString::fromUtf8("（除外 %1）").arg(scan.excluded);
+        m_panes[0]->setText(
+            QString::fromUtf8("使用できない名前、長すぎるﾊﾟｽまたは読めないﾌｫﾙﾀﾞのため %1 件を除外しました。")
+                .arg(scan.excluded));
+    } else {
+        m_panes[0]->clear();
+    }
+    m_panes[1]->clear();
+    updateListCounts();
+    const int shown = m_frame.listKind();
+    const int rows = (shown == kListPage || shown == kListPageSubDir || shown == kListPageThumbs)
+                         ? m_pageModel->rowCount()
+                         : m_fileModel->rowCount();
+    m_listPane->setCount(shown, rows, note);
+    if (flag == 0)
+        listsMoved(folder);
+}
+
+void MainWindow::probesFinished(int firstUnsupported)
+{
+    updateSelectionPanes();
+    if (firstUnsupported < 0 || m_unsupportedReported)
+        return;
+    m_unsupportedReported = true;
+    showWarning(this, QString::fromUtf8("%1 はｻﾎﾟｰﾄしていないﾄﾞｷｭﾒﾝﾄです。")
+                          .arg(q(m_doc->entry(firstUnsupported).path)));
+}
+
+void MainWindow::applyFileSort(bool fromClick, int column)
+{
+    const int kind = fileKind();
+    const bool sub = kind == kListFileSubDir;
+    ListColumnSettings* columns = columnsOf(m_frame.app(), kind);
+    const int count = int(listColumns(kind).size());
+    SortState state = columns ? usableSort(columns->nSortNo, columns->nSortDir, count)
+                              : SortState{};
+    if (fromClick) {
+        if (m_frame.busy() || column < 0 || column >= count)
+            return;
+        state = nextSort(state, column);
+        // The order kind follows the column and is written at once; the pair goes to the
+        // shown kind's section.
+        m_frame.conv().nPageOrder = pageOrderForColumn(column, sub);
+        platform::WritePrivateProfileString("PageInfo", "nPageOrder",
+                                            std::to_string(m_frame.conv().nPageOrder).c_str(),
+                                            m_files.iniPath.c_str());
+        SaveSort(m_frame.app(), kind, state.column, state.direction, m_files.iniPath);
+    }
+    if (state.direction != 0) {
+        SortKeys keys;
+        keys.pageOrder = m_frame.conv().nPageOrder;
+        keys.nameSort = m_frame.conv().nNameSort;
+        m_doc->setFileOrder(sortedFileOrder(*m_doc, state, sub, keys), fromClick);
+    }
+    showFileSortIndicator();
+}
+
+void MainWindow::showFileSortIndicator()
+{
+    const int kind = fileKind();
+    ListColumnSettings* columns = columnsOf(m_frame.app(), kind);
+    const SortState state = columns ? usableSort(columns->nSortNo, columns->nSortDir,
+                                                 int(listColumns(kind).size()))
+                                    : SortState{};
+    QHeaderView* header = m_listPane->fileView()->header();
+    header->setSortIndicatorShown(state.direction != 0);
+    if (state.direction != 0)
+        header->setSortIndicator(state.column, state.direction > 0 ? Qt::AscendingOrder
+                                                                   : Qt::DescendingOrder);
+}
+
+void MainWindow::pageHeaderClicked(int column)
+{
+    if (m_frame.busy())
+        return;
+    const int kind = pageKind();
+    ListColumnSettings* columns = columnsOf(m_frame.app(), kind);
+    const int count = int(listColumns(kind).size());
+    SortState state = columns ? usableSort(columns->nSortNo, columns->nSortDir, count)
+                              : SortState{};
+    state = nextSort(state, column);
+    SaveSort(m_frame.app(), kind, state.column, state.direction, m_files.iniPath);
+    m_pageModel->sortByColumn(state.column, state.direction);
+    m_frame.setInStep(false);
+    QHeaderView* header = m_listPane->pageView()->header();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(state.column,
+                             state.direction > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void MainWindow::applyWidths(QTreeView* view, int kind)
+{
+    std::vector<int> widths;
+    for (const ListColumn& c : listColumns(kind))
+        widths.push_back(c.width);
+    if (const ListColumnSettings* columns = columnsOf(m_frame.app(), kind)) {
+        // A stored width is used only within 1..4096.
+        for (int i = 0; i < columns->nColCount && i < int(widths.size()); ++i) {
+            if (columns->nColxy[i] >= 1 && columns->nColxy[i] <= 4096)
+                widths[size_t(i)] = columns->nColxy[i];
+        }
+    }
+    m_listPane->setListWidths(view, widths);
+}
+
+void MainWindow::saveWidths(QTreeView* view, int kind)
+{
+    ListColumnSettings* columns = columnsOf(m_frame.app(), kind);
+    if (!columns)
+        return;
+    const int count = std::min(int(listColumns(kind).size()), kMaxColumns);
+    columns->nColCount = count;
+    for (int i = 0; i < count; ++i)
+        columns->nColxy[i] = std::clamp(view->header()->sectionSize(i), 1, 4096);
+    SaveColumnWidths(kind, *columns, m_files.iniPath);
+}
+
+void MainWindow::updateListCounts()
+{
+    const bool selected = m_listPane->fileView()->selectionModel()->hasSelection();
+    m_frame.setListCounts(m_fileModel->rowCount(), selected, m_pageModel->rowCount());
+    const int kind = m_frame.listKind();
+    if (kind == kListDir1 || kind == kListDir2)
+        return;
+    const bool pages = kind == kListPage || kind == kListPageSubDir || kind == kListPageThumbs;
+    const QString line = m_listPane->countLine();
+    // Keep a note (除外, 中止) of the last build after the count.
+    const int noteAt = line.indexOf(QRegularExpression(QStringLiteral("[（(]")));
+    const QString note = noteAt > 0 ? line.mid(noteAt - (line[noteAt - 1] == QLatin1Char(' ') ? 1 : 0)) : QString();
+    m_listPane->setCount(kind, pages ? m_pageModel->rowCount() : m_fileModel->rowCount(), note);
+}
+
+void MainWindow::updateSelectionPanes()
+{
+    const int kind = m_frame.listKind();
+    const bool pages = kind == kListPage || kind == kListPageSubDir || kind == kListPageThumbs;
+    QTreeView* view = pages ? m_listPane->pageView() : m_listPane->fileView();
+    const QModelIndex current = view->selectionModel()->currentIndex();
+    if (!current.isValid() || (kind == kListDir1 || kind == kListDir2)) {
+        m_panes[1]->clear();
+        m_panes[2]->clear();
+        return;
+    }
+    const PageRow ref = static_cast<ListModelBase*>(view->model())->rowRef(current.row());
+    const FileEntry& e = m_doc->entry(ref.entry);
+    if (e.probe == ProbeState::Pending || size_t(ref.page) >= e.pages.size()) {
+        m_panes[1]->clear();
+        m_panes[2]->clear();
+        return;
+    }
+    const image::PageInfo& info = e.pages[size_t(ref.page)];
+    m_panes[1]->setText(pagePositionText(info, pages));
+    m_panes[2]->setText(pages && !e.unsupported() ? pageDescriptionText(info, m_forms.get())
+                                                  : QString());
+}
+
+// --- Thumbnails ------------------------------------------------------------------------------
+
+void MainWindow::applyThumbnailSettings(const TnlSettings& settings)
+{
+    m_tnl = settings;
+    const QSize box = settings.box();
+    const auto colour = [&](int mode) {
+        switch (mode) {
+        case 1: return settings.backPrt;
+        case 2: return settings.backSel;
+        case 3: return settings.backMove;
+        default: return palette().color(QPalette::Button);
+        }
+    };
+    ThumbnailView* files = m_listPane->fileThumbs();
+    ThumbnailView* pages = m_listPane->pageThumbs();
+    files->setBox(box.width(), box.height());
+    pages->setBox(box.width(), box.height());
+    files->setMarkMode(settings.nMode, colour(settings.nMode));
+    pages->setMarkMode(0, colour(0));
+}
+
+void MainWindow::runThumbSettings()
+{
+    ThumbnailSettingsDialog dialog(m_tnl, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    TnlSettings settings = dialog.settings();
+    SaveTnlSettings(settings, m_files.iniPath);
+    applyThumbnailSettings(settings);
 }
 
 }  // namespace tnw::app

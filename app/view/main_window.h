@@ -6,9 +6,11 @@
 #include "app/core/frame/commands.h"
 #include "app/core/frame/frame_state.h"
 #include "app/core/history/history_file.h"
+#include "app/core/thumbs/tnl_settings.h"
 #include "app/window_placement.h"
 
 #include <QMainWindow>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <map>
@@ -19,6 +21,11 @@
 class QAction;
 class QLabel;
 class QSplitter;
+class QTreeView;
+
+namespace tnw::common {
+class CPaperFormTable;
+}
 
 namespace tnw::app {
 
@@ -26,7 +33,11 @@ class AddressCombo;
 class FolderListModel;
 class FolderTreeModel;
 class FolderTreeView;
+class FileListModel;
+class ListDocument;
 class ListPane;
+class PageListModel;
+class ProbeRunner;
 
 // Where the window keeps its files, and how it reaches the conversion library's settings.
 struct MainWindowFiles {
@@ -61,6 +72,10 @@ public:
     ListPane* listPane() const { return m_listPane; }
     QLabel* statusPane(int i) const { return m_panes[i]; }
     const std::vector<std::string>& history() const { return m_history; }
+    ListDocument* document() const { return m_doc; }
+    const TnlSettings& thumbnailSettings() const { return m_tnl; }
+    // Applies new reduction settings to both thumbnail views (a changed box drops pictures).
+    void applyThumbnailSettings(const TnlSettings& settings);
 
     QMenu* createPopupMenu() override { return nullptr; }
 
@@ -92,6 +107,19 @@ private:
     void folderChosen(const QByteArray& path, int flag);
     void listsMoved(const std::string& folder);
     void buildFolderList(const std::string& folder, int flag);
+    void buildFileList(const std::string& folder, int flag, bool keepMarks = false);
+    void applyFileSort(bool fromClick, int column);
+    void showFileSortIndicator();
+    void pageHeaderClicked(int column);
+    void saveWidths(QTreeView* view, int kind);
+    void applyWidths(QTreeView* view, int kind);
+    int fileKind() const;
+    int pageKind() const;
+    void showListKind(int kind);
+    void updateListCounts();
+    void updateSelectionPanes();
+    void probesFinished(int firstUnsupported);
+    void runThumbSettings();
     void refresh();
     void clearHistory();
     void openHelp();
@@ -109,6 +137,14 @@ private:
 
     FolderTreeModel* m_treeModel = nullptr;
     FolderListModel* m_folderModel = nullptr;
+    QThreadPool m_pictures;
+    ListDocument* m_doc = nullptr;
+    FileListModel* m_fileModel = nullptr;
+    PageListModel* m_pageModel = nullptr;
+    ProbeRunner* m_probes = nullptr;
+    std::unique_ptr<common::CPaperFormTable> m_forms;
+    TnlSettings m_tnl;
+    bool m_unsupportedReported = false;
     FolderTreeView* m_tree = nullptr;
     ListPane* m_listPane = nullptr;
     QSplitter* m_splitter = nullptr;

@@ -1,6 +1,6 @@
 #include "app/core/lists/folder_scan.h"
 
-#include "app/core/lists/natural_order.h"
+#include "common/natural_order.h"
 #include "common/file_kind.h"
 #include "common/platform/files.h"
 #include "common/platform/folder_probe.h"
@@ -154,11 +154,11 @@ void sortScanned(std::vector<ScannedFile>& files)
 {
     std::stable_sort(files.begin(), files.end(), [](const ScannedFile& a, const ScannedFile& b) {
         if (a.folder != b.folder) {
-            const int c = naturalCompare(a.folder, b.folder);
+            const int c = common::naturalCompare(a.folder, b.folder);
             if (c != 0)
                 return c < 0;
         }
-        return naturalCompare(a.name, b.name) < 0;
+        return common::naturalCompare(a.name, b.name) < 0;
     });
 }
 

@@ -1,7 +1,7 @@
 #include "app/core/lists/list_models.h"
 
 #include "app/core/lists/list_cells.h"
-#include "app/core/lists/natural_order.h"
+#include "common/natural_order.h"
 #include "common/platform/qt_text.h"
 
 #include <algorithm>
@@ -308,7 +308,7 @@ void PageListModel::sortByColumn(int column, int direction)
             std::string xs, ys;
             platform::toCp932(x.toString(), xs);
             platform::toCp932(y.toString(), ys);
-            c = naturalCompare(xs, ys);
+            c = common::naturalCompare(xs, ys);
         }
         return c * direction < 0;
     });

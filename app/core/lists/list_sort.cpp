@@ -1,6 +1,6 @@
 #include "app/core/lists/list_sort.h"
 
-#include "app/core/lists/natural_order.h"
+#include "common/natural_order.h"
 
 #include <algorithm>
 #include <strings.h>
@@ -38,7 +38,7 @@ int sign(long long v)
 int nameCompare(const FileEntry& a, const FileEntry& b, int nameSort)
 {
     if (nameSort > 0)
-        return naturalCompare(a.name, b.name);
+        return common::naturalCompare(a.name, b.name);
     return sign(::strcasecmp(a.name.c_str(), b.name.c_str()));
 }
 
@@ -47,7 +47,7 @@ int folderNameCompare(const FileEntry& a, const FileEntry& b, int nameSort)
 {
     if (a.folder.empty() != b.folder.empty())
         return a.folder.empty() ? -1 : 1;
-    if (const int c = naturalCompare(a.folder, b.folder))
+    if (const int c = common::naturalCompare(a.folder, b.folder))
         return c;
     return nameCompare(a, b, nameSort);
 }
@@ -71,7 +71,7 @@ std::vector<int> sortedFileOrder(const ListDocument& doc, SortState state, bool 
         return sign(a.pageCount() - b.pageCount());
     };
     const auto byPath = [](const FileEntry& a, const FileEntry& b) {
-        return naturalCompare(a.path, b.path);
+        return common::naturalCompare(a.path, b.path);
     };
     const int nameSort = keys.nameSort;
     std::vector<long long> numbers(size_t(doc.entryCount()), 0);

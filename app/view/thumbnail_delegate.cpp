@@ -1,0 +1,136 @@
+#include "app/view/thumbnail_delegate.h"
+
+#include "app/core/lists/list_models.h"
+#include "common/platform/qt_text.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <qdrawutil.h>
+
+namespace tnw::app {
+namespace {
+
+QFont labelFont()
+{
+    QFont font = QApplication::font();
+    font.setPointSize(9);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+}  // namespace
+
+ThumbnailDelegate::ThumbnailDelegate(const ThumbnailStore& store, Label label, QObject* parent)
+    : QStyledItemDelegate(parent), m_store(store), m_label(label)
+{
+}
+
+void ThumbnailDelegate::setBox(int width, int height)
+{
+    m_boxW = width;
+    m_boxH = height;
+}
+
+void ThumbnailDelegate::setMarkMode(int mode, const QColor& colour)
+{
+    m_mode = mode;
+    m_colour = colour;
+}
+
+int ThumbnailDelegate::labelHeight() const
+{
+    return QFontMetrics(labelFont()).boundingRect(QStringLiteral("WWW")).height();
+}
+
+QSize ThumbnailDelegate::cellSize() const
+{
+    return {m_boxW + 12, m_boxH + labelHeight() + 14};
+}
+
+QSize ThumbnailDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    return cellSize();
+}
+
+QRect ThumbnailDelegate::checkRect(const QRect& cell) const
+{
+    const int lh = labelHeight();
+    const int side = std::min(lh, 13);
+    return {cell.x() + 6, cell.y() + 4 + m_boxH + 8 + (lh + 2 - side) / 2, side, side};
+}
+
+QString ThumbnailDelegate::labelText(const QModelIndex& index) const
+{
+    const QString name = index.model()
+                             ->index(index.row(), 0)
+                             .data(Qt::DisplayRole)
+                             .toString();
+    if (m_label == Label::NameExt)
+        return name;
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > 0 ? name.left(dot) : name;
+    return QStringLiteral("%1(%2)").arg(base).arg(index.data(PageIndexRole).toInt() + 1);
+}
+
+void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const
+{
+    painter->save();
+    const QRect cell = option.rect;
+    const int lh = labelHeight();
+    const QRect back(cell.x() + 4, cell.y() + 4, m_boxW + 8, m_boxH + lh + 10);
+    const bool selected = option.state & QStyle::State_Selected;
+    const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    const bool marked = (m_mode == 1 && checked) || ((m_mode == 2 || m_mode == 3) && selected);
+    const QBrush fill(marked ? m_colour : QColor(Qt::lightGray));
+    qDrawShadePanel(painter, back, option.palette, marked, 1, &fill);
+
+    const QRect area(cell.x() + 4, cell.y() + 4, m_boxW + 8, m_boxH + 8);
+    const PictureKey key{index.data(EntryIdRole).toInt(), index.data(PageIndexRole).toInt()};
+    const Picture* picture = m_store.find(key);
+    const QRect inner = area.adjusted(4, 4, -4, -4);
+    if (picture && picture->state == Picture::State::Made) {
+        const QSize s = picture->image.size();
+        const QRect target(inner.x() + (inner.width() - s.width()) / 2,
+                           inner.y() + (inner.height() - s.height()) / 2, s.width(), s.height());
+        painter->drawImage(target, picture->image);
+    } else if ((picture && picture->state == Picture::State::Failed) ||
+               index.data(UnsupportedRole).toBool()) {
+        painter->fillRect(inner, QColor(0xE0, 0xE0, 0xE0));
+        painter->setPen(QPen(QColor(0x99, 0, 0), 2));
+        const QRect x = QRect(0, 0, inner.width() / 3, inner.height() / 3);
+        QRect cross = x;
+        cross.moveCenter(inner.center());
+        painter->drawLine(cross.topLeft(), cross.bottomRight());
+        painter->drawLine(cross.topRight(), cross.bottomLeft());
+    } else {
+        painter->setPen(QPen(Qt::gray, 1, Qt::DotLine));
+        painter->drawRect(inner.adjusted(0, 0, -1, -1));
+    }
+
+    // The check square, then the label.
+    QStyleOptionButton box;
+    box.rect = checkRect(cell);
+    box.state = QStyle::State_Enabled | (checked ? QStyle::State_On : QStyle::State_Off);
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, widget);
+
+    const QRect label(box.rect.right() + 3, cell.y() + 4 + m_boxH + 8,
+                      cell.x() + 4 + m_boxW + 8 - box.rect.right() - 5, lh + 2);
+    painter->setFont(labelFont());
+    painter->setPen(selected ? option.palette.color(QPalette::Highlight) : QColor(Qt::black));
+    const QString text =
+        QFontMetrics(labelFont()).elidedText(labelText(index), Qt::ElideRight, label.width());
+    painter->drawText(label, Qt::AlignHCenter | Qt::AlignVCenter, text);
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 1, Qt::DotLine));
+        painter->drawRect(back.adjusted(1, 1, -2, -2));
+    }
+    painter->restore();
+}
+
+}  // namespace tnw::app
