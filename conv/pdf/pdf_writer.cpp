@@ -93,45 +93,55 @@ void PdfWriter::endJob()
     m_temporaryTiff.remove();
     m_holdRows = false;
     m_heldRows.clear();
+    m_progress = nullptr;
 }
 
-int PdfWriter::guardJob(const std::string& source, const std::function<int()>& job)
+int PdfWriter::guardJob(int debug, const std::string& source, const std::function<int()>& job)
 {
     int rc = kPdfOutputFailed;
-    bool thrown = true;
+    PdfMsg failure = PdfMsg::None;
+    const char* what = nullptr;
     try {
+        startJob(debug);
         rc = job();
-        thrown = false;
     } catch (const std::bad_alloc&) {
-        fail(PdfMsg::PageArrayMemory, 0, source);
+        failure = PdfMsg::PageArrayMemory;
     } catch (const std::length_error&) {
-        fail(PdfMsg::PageArrayMemory, 0, source);
+        failure = PdfMsg::PageArrayMemory;
     } catch (const std::exception& e) {
-        fail(PdfMsg::PageFailed, 0, source);
-        diagnostic(e.what());
+        failure = PdfMsg::PageFailed;
+        what = e.what();
     } catch (...) {
-        fail(PdfMsg::PageFailed, 0, source);
+        failure = PdfMsg::PageFailed;
     }
-    if (thrown) {
+    if (failure != PdfMsg::None) {
+        rc = kPdfOutputFailed;
         // Whatever the job had written is gone with its temporary file: no page stands.
         dropRows();
         pdfShared().records.clear();
         m_pagesWritten = 0;
         m_documentWritten = false;
         try {
-            if (!m_pages.empty())
+            fail(failure, 0, source);
+            if (what)
+                diagnostic(what);
+            const std::string remark = m_rowMessage;
+            if (!m_pages.empty()) {
                 logFileRefused(m_pages.front(), false);
-            else
-                writeRemarkRow(source, m_rowMessage);
+            } else {
+                // A remark row keeps no refusal: the job's failure is one all the same.
+                writeRemarkRow(source, remark);
+                m_refusals.push_back({source, -1, remark});
+            }
         } catch (...) {
             m_logFailed = true;
         }
-        // writeRemarkRow keeps no refusal: the job's failure is one all the same.
-        if (m_pages.empty())
-            m_refusals.push_back({source, -1, m_rowMessage});
         m_rowMessage.clear();
     }
-    endJob();
+    try {
+        endJob();
+    } catch (...) {
+    }
     return rc;
 }
 
@@ -143,15 +153,14 @@ bool PdfWriter::progressGoesOn(int phase, int index, int total)
 int PdfWriter::pdfWriteJpegFile(int debug, const std::string& jpegPath,
                                 const std::string& outputPath, ProgressProc progress)
 {
-    startJob(debug);
-    return guardJob(jpegPath, [&] { return jpegJob(jpegPath, outputPath, std::move(progress)); });
+    return guardJob(debug, jpegPath,
+                    [&] { return jpegJob(jpegPath, outputPath, std::move(progress)); });
 }
 
 int PdfWriter::pdfWriteTiffFile(int debug, int pageCount, const std::string& tiffPath,
                                 const std::string& outputPath, ProgressProc progress)
 {
-    startJob(debug);
-    return guardJob(tiffPath, [&] {
+    return guardJob(debug, tiffPath, [&] {
         return tiffJob(pageCount, tiffPath, outputPath, std::move(progress));
     });
 }
@@ -160,8 +169,7 @@ int PdfWriter::pdfWriteFileList(int debug, const std::string& logSource,
                                 const std::vector<std::string>& paths,
                                 const std::string& outputPath, ProgressProc progress)
 {
-    startJob(debug);
-    return guardJob(logSource.empty() ? outputPath : logSource, [&] {
+    return guardJob(debug, logSource.empty() ? outputPath : logSource, [&] {
         return listJob(logSource, paths, outputPath, std::move(progress));
     });
 }

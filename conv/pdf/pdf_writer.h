@@ -139,9 +139,9 @@ private:
         PdfRefusal refusal;
     };
 
-    // Runs one job body: whatever it throws ends the job with a failure, and the job's
-    // temporary files go in every case.
-    int guardJob(const std::string& source, const std::function<int()>& job);
+    // Starts the job and runs its body: whatever it throws ends the job with a failure (and a
+    // refusal row), and the job's temporary files go in every case.
+    int guardJob(int debug, const std::string& source, const std::function<int()>& job);
     int jpegJob(const std::string& jpegPath, const std::string& outputPath, ProgressProc progress);
     int tiffJob(int pageCount, const std::string& tiffPath, const std::string& outputPath,
                 ProgressProc progress);

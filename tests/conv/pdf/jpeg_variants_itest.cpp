@@ -208,8 +208,9 @@ TEST_F(JpegVariants, EveryVariantRendersLikeItsSourceAloneAndJoined)
     ASSERT_EQ(m_writer.pagesWritten(), int(jpegs.size()));
     EXPECT_TRUE(m_writer.refusals().empty());
     const auto [status, info] = run("pdfinfo '" + joined + "'");
-    EXPECT_NE(info.find("\nPages: "), std::string::npos) << info;
-    EXPECT_EQ(std::atoi(info.c_str() + info.find("\nPages: ") + 8), int(jpegs.size())) << info;
+    const size_t pages = info.find("\nPages:");
+    ASSERT_NE(pages, std::string::npos) << info;
+    EXPECT_EQ(std::atoi(info.c_str() + pages + 7), int(jpegs.size())) << info;
     for (size_t i = 0; i < jpegs.size(); ++i) {
         SCOPED_TRACE(jpegs[i]);
         EXPECT_GE(pageMatch(joined, int(i) + 1, decoded[i]), 30.0);
