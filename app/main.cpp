@@ -1,13 +1,15 @@
-// Korvelin: the program. With paths it converts them at once, without a main window; --help and
-// --version are its only options.
+// Korvelin: the program. With paths it converts them at once, without a main window; without
+// paths (or with --folder DIR) it opens the main window.
 #include "app/command_line_run.h"
 #include "app/conv_library.h"
 #include "app/desktop_open.h"
+#include "app/view/run_main_window.h"
 #include "common/module_paths.h"
 #include "common/platform/single_instance.h"
 #include "common/platform/ui.h"
 
 #include <QApplication>
+#include <QFile>
 
 #include <cstdio>
 #include <cstring>
@@ -22,9 +24,11 @@ using tnw::app::kExitFailed;
 using tnw::app::kExitRefused;
 
 const char kUsage[] =
-    "Usage: Korvelin [--help] [--version] [--] [PATH...]\n"
+    "Usage: Korvelin [--help] [--version] [--folder [DIR]] [--] [PATH...]\n"
     "Converts the JPEG files PATH... (file mode) or the folders PATH... (folder mode), all in\n"
     "one folder, to PDF with the stored settings, without opening the main window.\n"
+    "Without PATH, opens the main window (a display is needed); --folder DIR opens it with DIR\n"
+    "chosen in the folder tree (without DIR: the home folder).\n"
     "Every image or page that is refused, and every PDF kept because it exists, gets a line\n"
     "\"[Korvelin] NAME: remark\" on standard error.\n"
     "Without a display, several conversions may run at the same time; with one, a later start\n"
@@ -46,9 +50,17 @@ void note(const std::string& text)
 
 enum class Options { Run, Help, Version, Unknown };
 
+// What the arguments ask for besides the paths.
+struct Start {
+    bool folderOption = false;  // --folder was given
+    std::string folder;         // its DIR (empty: the home folder)
+};
+
 // Splits the options from the paths. "--" ends the options; any other argument starting with
-// "--" is an option.
-Options parseOptions(int argc, char** argv, std::vector<std::string>& paths, std::string& bad)
+// "--" is an option. "--folder" takes the next argument as its DIR unless that is an option
+// (a desktop entry's "--folder %f" started from the menu passes no DIR at all).
+Options parseOptions(int argc, char** argv, std::vector<std::string>& paths, Start& start,
+                     std::string& bad)
 {
     bool options = true;
     for (int i = 1; i < argc; ++i) {
@@ -59,6 +71,13 @@ Options parseOptions(int argc, char** argv, std::vector<std::string>& paths, std
             return Options::Help;
         } else if (options && std::strcmp(arg, "--version") == 0) {
             return Options::Version;
+        } else if (options && std::strncmp(arg, "--folder=", 9) == 0) {
+            start.folderOption = true;
+            start.folder = arg + 9;
+        } else if (options && std::strcmp(arg, "--folder") == 0) {
+            start.folderOption = true;
+            if (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0)
+                start.folder = argv[++i];
         } else if (options && std::strncmp(arg, "--", 2) == 0) {
             bad = arg;
             return Options::Unknown;
@@ -74,8 +93,9 @@ Options parseOptions(int argc, char** argv, std::vector<std::string>& paths, std
 int main(int argc, char** argv)
 {
     std::vector<std::string> paths;
+    Start start;
     std::string bad;
-    switch (parseOptions(argc, argv, paths, bad)) {
+    switch (parseOptions(argc, argv, paths, start, bad)) {
     case Options::Help:
         std::fputs(kUsage, stdout);
         return kExitConverted;
@@ -88,30 +108,40 @@ int main(int argc, char** argv)
     case Options::Run:
         break;
     }
+    if (start.folderOption && !paths.empty()) {
+        note(std::string("Korvelin: --folder opens the main window and takes no PATH to "
+                         "convert.\n") + kUsage);
+        return kExitRefused;
+    }
 
     // With a display, one instance at a time: a later start only brings the running one
     // forward (a command-line conversion does not listen) and ends, having converted nothing.
     // Without a display there is no window to bring forward: conversions run side by side,
     // each with temporary files of its own.
     const bool display = tnw::platform::hasDisplay();
+    if (paths.empty() && !display) {
+        note("Korvelin: the main window needs a display (DISPLAY or WAYLAND_DISPLAY); to "
+             "convert without one, name the files or folders: Korvelin PATH...\n");
+        return kExitRefused;
+    }
+    // The lock has one fixed name, so renamed copies of the program still share it (they share
+    // the settings and work files too).
     std::unique_ptr<tnw::platform::SingleInstance> instance;
     if (display)
-        instance = std::make_unique<tnw::platform::SingleInstance>(
-            tnw::platform::programBaseName());
-    if (instance &&
-        instance->acquire() == tnw::platform::SingleInstance::State::AlreadyRunning) {
+        instance = std::make_unique<tnw::platform::SingleInstance>("Korvelin");
+    using State = tnw::platform::SingleInstance::State;
+    const State state = instance ? instance->acquire() : State::Unavailable;
+    if (state == State::AlreadyRunning) {
         const bool forward = instance->requestBringForward();
         note(forward ? "Korvelin: already running; the running window was brought forward, "
                        "nothing was converted.\n"
                      : "Korvelin: already running; nothing was converted.\n");
         return kExitFailed;
     }
-
-    if (paths.empty()) {
-        // The main window comes with the program's windows; until then a start without paths
-        // only says what the program is.
-        std::printf("Korvelin %s\n", KORVELIN_VERSION);
-        return kExitConverted;
+    if (display && state == State::Unavailable) {
+        note("Korvelin: no runtime folder for the single-instance lock; a second start will "
+             "not be turned away.\n");
+        instance.reset();
     }
 
     // With a display the library's messages and progress window are Qt widgets; without one
@@ -121,6 +151,13 @@ int main(int argc, char** argv)
     static char* qtArgv[] = {argv[0], nullptr};
     if (display)
         application = std::make_unique<QApplication>(qtArgc, qtArgv);
+
+    if (paths.empty()) {
+        tnw::app::MainWindowStart window;
+        window.folder = QFile::decodeName(QByteArray::fromStdString(start.folder));
+        window.instance = instance.get();
+        return tnw::app::runMainWindow(*application, window);
+    }
 
     std::unique_ptr<tnw::app::ConvLibrary> library = tnw::app::makeConvLibrary();
     tnw::app::CommandLineContext context(*library);

@@ -199,6 +199,21 @@ TEST_F(KorvelinTest, HelpVersionAndUnknownOptions)
     EXPECT_NE(r.err.find("unknown option --frobnicate"), std::string::npos);
 }
 
+TEST_F(KorvelinTest, WindowStartsNeedADisplayAndFolderTakesNoPaths)
+{
+    // Without paths the program opens its window: without a display it says so and ends.
+    Result r = run({}, {}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("needs a display"), std::string::npos) << r.err;
+    r = run({"--folder", m_dir.path()}, {}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+    EXPECT_EQ(r.status, 2);
+    // --folder opens the window; paths to convert beside it are refused, nothing converted.
+    jpeg("box/a.jpg");
+    r = run({"--folder", m_dir.file("box"), m_dir.file("box/a.jpg")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(fs::exists(m_dir.file("box/a.pdf")));
+}
+
 TEST_F(KorvelinTest, JapaneseNamedJpegIsConvertedAndLoggedInShiftJis)
 {
     settings("[Settings]\r\nnMakeLog=1\r\nnShowLog=1\r\n");
