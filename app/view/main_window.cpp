@@ -331,6 +331,8 @@ void MainWindow::createPanes()
                 &MainWindow::updateListCounts);
     }
     connect(m_doc, &ListDocument::entryChanged, this, [this](int) { updateSelectionPanes(); });
+    connect(m_doc, &ListDocument::fileOrderChanged, this, &MainWindow::updateListCounts);
+    connect(m_doc, &ListDocument::pageRowsChanged, this, &MainWindow::updateListCounts);
     for (ThumbnailView* thumbs : {m_listPane->fileThumbs(), m_listPane->pageThumbs()}) {
         connect(thumbs, &ThumbnailView::reading, this, [this](const QString& path) {
             m_panes[0]->setText(QString::fromUtf8("%1 を読み込み中...").arg(path));
