@@ -11,42 +11,6 @@
 namespace tnw::app {
 namespace {
 
-constexpr int kSlotSize = 388;
-constexpr size_t kLogPathSize = 400;
-
-// Output buffers of kvl_GetPathTo.
-struct PathBuffers {
-    char folder[common::kMaxPath] = {};
-    char pdfPath[common::kMaxPath] = {};
-    char logPath[kLogPathSize] = {};
-};
-
-void startJob(ConvLibrary& library, const ConvSettings& conv, const AppSettings& app,
-              bool folders)
-{
-    library.forceInit(1);
-    library.init();
-    library.reset();
-    library.sayIni(&conv);
-    library.setHWnd(kDesktopWindow);
-    if (folders)
-        library.setMode(1);
-    library.setOpt(1, app.nTif2Pdf);
-    library.setOpt(2, conv.nMakeLog);
-}
-
-void setDocInfo(ConvLibrary& library, const AppSettings& app)
-{
-    // The settings dialog stores its author box under szPdfSubject and its subtitle box under
-    // szPdfAuthor; the keys stay as they are, and each box goes to the PDF entry it names.
-    const char* const texts[] = {app.szPdfTitle, app.szPdfSubject, app.szPdfAuthor,
-                                 app.szPdfKeyword};
-    for (int type = 1; type <= 4; ++type) {
-        const char* text = texts[type - 1];
-        library.setDocInfo(type, text, static_cast<int>(strnlen(text, kAppTextSize)));
-    }
-}
-
 void endLine(std::string& utf8)
 {
     if (utf8.empty() || utf8.back() != '\n')
@@ -65,66 +29,26 @@ void noteReported(int /*kind*/, const char* source, int page, const char* remark
     }
 }
 
-RunResult execute(ConvLibrary& library)
-{
-    RunResult run;
-    run.code = library.exec();
-    run.executed = true;
-    if (library.getRunCounts(&run.counts) != 0)
-        run.counts = KvlRunCounts{};
-    return run;
-}
-
 }  // namespace
 
 RunResult convertFiles(ConvLibrary& library, const CommandLineObjects& objects,
                        ConvSettings& conv, const AppSettings& app, std::string& logPath)
 {
-    writeRunFields(conv, app, RunForm::CommandLineFiles);
-    startJob(library, conv, app, false);
-    CTnwbuff slots;  // no slot entries in this run
-    PathBuffers out;
-    const int rc = library.getPathTo(app.nTif2Pdf, objects.commonFolder.c_str(), &slots, &conv,
-                                     out.folder, out.pdfPath, out.logPath);
-    logPath = out.logPath;
-    if (rc != 0) {
-        RunResult stopped;  // the library has said why
-        stopped.code = rc;
-        return stopped;
-    }
-    library.setPathTo(app.nTif2Pdf == 1 ? out.pdfPath : out.folder);
-    library.setPathLog(out.logPath);
-    for (const std::string& file : objects.files)
-        library.setPathFrom(file.c_str());
-    setDocInfo(library, app);
-    library.setPdfVersion(app.nPDFVersMajor, app.nPDFVersMinor);
-    return execute(library);
+    RunRequest request;
+    request.form = RunForm::CommandLineFiles;
+    request.base = objects.commonFolder;
+    request.inputs = objects.files;
+    return runSequence(library, request, conv, app, logPath);
 }
 
 RunResult convertFolders(ConvLibrary& library, const CommandLineObjects& objects,
                          ConvSettings& conv, const AppSettings& app, std::string& logPath)
 {
-    CTnwbuff slots;
-    for (size_t i = 0; i < objects.folders.size(); ++i) {
-        if (int rc = slots.Add(kSlotSize, nullptr); rc < 0) {
-            RunResult stopped;
-            stopped.code = rc;
-            return stopped;
-        }
-    }
-    writeRunFields(conv, app, RunForm::CommandLineFolders);
-    startJob(library, conv, app, true);
-    PathBuffers out;
-    // A failure here leaves the output folder empty, which kvlExec reports.
-    library.getPathTo(app.nTif2Pdf, objects.commonFolder.c_str(), &slots, &conv, out.folder,
-                      out.pdfPath, out.logPath);
-    logPath = out.logPath;
-    library.setPathTo(out.folder);
-    library.setPathLog(out.logPath);
-    for (const std::string& folder : objects.folders)
-        library.setPathFrom(folder.c_str());
-    library.setPdfVersion(app.nPDFVersMajor, app.nPDFVersMinor);
-    return execute(library);
+    RunRequest request;
+    request.form = RunForm::CommandLineFolders;
+    request.base = objects.commonFolder;
+    request.inputs = objects.folders;
+    return runSequence(library, request, conv, app, logPath);
 }
 
 int exitStatusOf(const RunResult& run)
@@ -169,14 +93,19 @@ int runCommandLine(const std::vector<std::string>& osArgs, CommandLineContext& c
         return kExitRefused;
     }
 
-    if (conv.nShowDlg && context.note) {
-        std::string note = context.display
-            ? "Korvelin: the operation settings dialog is not available yet; "
-              "the stored settings are used."
-            : "Korvelin: no display: the operation settings dialog is skipped; "
-              "the stored settings are used.";
-        endLine(note);
-        context.note(note);
+    if (conv.nShowDlg) {
+        if (context.display && context.showSettings) {
+            if (!context.showSettings(objects.commonFolder, objects.isFolders()))
+                return kExitFailed;  // cancelled: nothing is converted
+            conv = ConvSettings{};
+            context.library.loadIni(context.iniPath.c_str(), &conv);
+            LoadAppSettings(app, context.iniPath);
+        } else if (context.note) {
+            std::string note = "Korvelin: no display: the operation settings dialog is "
+                               "skipped; the stored settings are used.";
+            endLine(note);
+            context.note(note);
+        }
     }
 
     // The objects decide the mode, whatever the settings file says.

@@ -6,6 +6,7 @@
 #include "app/app_settings.h"
 #include "app/command_line_objects.h"
 #include "app/conv_library.h"
+#include "app/core/run/run_sequence.h"
 
 #include "ConvSettings.h"
 
@@ -40,18 +41,17 @@ struct CommandLineContext {
     std::function<void(const std::string&)> openFile;
     // Writes a note of the program (UTF-8) to standard error.
     std::function<void(const std::string&)> note;
+    // Shows the operation settings dialog in its command-line form for the objects' common
+    // folder (code page 932) and mode; true for OK, which has saved the settings. Asked only
+    // when nShowDlg is set and a display is in use.
+    std::function<bool(const std::string& folder, bool folders)> showSettings;
 };
 
 // The whole command-line conversion for the arguments (UTF-8, without the program name and
-// options). Each refused or kept input gets a line through `note`. Returns the exit status.
+// options). Each refused or kept input gets a line through `note`. With nShowDlg set and a
+// display the settings dialog comes first: Cancel converts nothing (kExitFailed), OK converts
+// with the settings it saved. Returns the exit status.
 int runCommandLine(const std::vector<std::string>& osArgs, CommandLineContext& context);
-
-// What a conversion came to: the library's result and, once kvlExec ran, its counts.
-struct RunResult {
-    int code = 0;
-    bool executed = false;
-    KvlRunCounts counts = {};
-};
 
 // The exit status of a conversion.
 int exitStatusOf(const RunResult& run);

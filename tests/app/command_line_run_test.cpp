@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -270,22 +271,52 @@ TEST_F(CommandLineRunTest, FailedConversionEndsWithOne)
     EXPECT_EQ(run({m_dir.file("box/a.jpg")}), kExitFailed);
 }
 
-TEST_F(CommandLineRunTest, SettingsDialogIsSkippedWithANote)
+TEST_F(CommandLineRunTest, SettingsDialogIsSkippedWithANoteWithoutADisplay)
 {
+    int shown = 0;
+    m_context.showSettings = [&](const std::string&, bool) { return ++shown, false; };
     settings("[PageInfo]\r\nnShowDlg=1\r\n");
     EXPECT_EQ(run({m_dir.file("box/a.jpg")}), kExitConverted);
     EXPECT_NE(m_notes.find("settings dialog is skipped"), std::string::npos) << m_notes;
     EXPECT_EQ(m_library.calls.back(), "exec");
-
-    m_notes.clear();
-    m_context.display = true;
-    run({m_dir.file("box/a.jpg")});
-    EXPECT_NE(m_notes.find("stored settings are used"), std::string::npos) << m_notes;
+    EXPECT_EQ(shown, 0);
 
     settings("[PageInfo]\r\nnShowDlg=0\r\n");
     m_notes.clear();
+    m_context.display = true;
     run({m_dir.file("box/a.jpg")});
     EXPECT_EQ(m_notes, "");
+    EXPECT_EQ(shown, 0);
+}
+
+TEST_F(CommandLineRunTest, SettingsDialogCancelConvertsNothingAndOkUsesWhatItSaved)
+{
+    m_context.display = true;
+    settings("[PageInfo]\r\nnShowDlg=1\r\n[App]\r\nnPDFVersMinor=3\r\n");
+    std::string folderShown;
+    bool foldersShown = true;
+    m_context.showSettings = [&](const std::string& folder, bool folders) {
+        folderShown = folder;
+        foldersShown = folders;
+        return false;
+    };
+    EXPECT_EQ(run({m_dir.file("box/a.jpg")}), kExitFailed);
+    EXPECT_EQ(folderShown, m_dir.file("box"));
+    EXPECT_FALSE(foldersShown);
+    for (const std::string& call : m_library.calls)
+        EXPECT_NE(call, "exec");
+
+    // OK: the dialog has saved new settings, and the run takes them, both records.
+    m_context.showSettings = [&](const std::string&, bool) {
+        settings("[PageInfo]\r\nnShowDlg=1\r\n[App]\r\nnPDFVersMinor=6\r\nnTif2Pdf=1\r\n");
+        return true;
+    };
+    m_library.calls.clear();
+    EXPECT_EQ(run({m_dir.file("box/a.jpg")}), kExitConverted);
+    EXPECT_NE(std::find(m_library.calls.begin(), m_library.calls.end(), "setPdfVersion(1,6)"),
+              m_library.calls.end());
+    EXPECT_NE(std::find(m_library.calls.begin(), m_library.calls.end(), "setOpt(1,1)"),
+              m_library.calls.end());
 }
 
 TEST_F(CommandLineRunTest, LogIsOpenedOnlyWhenAskedForWithADisplay)
