@@ -104,3 +104,18 @@ TNWSHEET_API int shxSumGetSum(int index);
 TNWSHEET_API int shxSumGetElseFile(int file);
 /* Grand total of the pages that matched no counted form. */
 TNWSHEET_API int shxSumGetElseSum(void);
+
+/* The two dialogs. `parent` is an opaque handle: a QWidget* of the calling process (which uses
+ * the same Qt) or null for a top-level dialog. A caller without a QApplication may call them
+ * when a display exists: one is made for the call. They need no shxInit. */
+
+/* The paper form dialog: edits the forms of `formPath` (null or "": the tnwForm.ini of the
+ * program) and saves them with tnwForm.xml beside it. Bit 0 of `flags` adds a printer per form;
+ * any bit adds the sheet-sum page. Returns 0 when saved, -1 when cancelled or not shown (no
+ * display, a process with only a QCoreApplication, a call off its thread). */
+TNWSHEET_API int shxDlgForm(void* parent, const char* formPath, int flags);
+
+/* The tag dump of a TIFF file, page by page. Returns 0 after the dialog was closed; -1 when it
+ * cannot be shown; the TIFF reader's code after a failure shown in a message box. The same
+ * value is stored in *result when `result` is not null. */
+TNWSHEET_API int shxDlgTagDump(void* parent, const char* tiffPath, int* result);
