@@ -7,11 +7,11 @@
 #include "sheet/dialogs/form_sum_page.h"
 #include "sheet/dialogs/form_table_model.h"
 
-#include <QAction>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QTabWidget>
@@ -113,16 +113,22 @@ FormDialog::FormDialog(std::vector<PaperForm> forms, std::string formPath, int f
     connect(detail, &QPushButton::clicked, this, &FormDialog::editForm);
     connect(remove, &QPushButton::clicked, this, &FormDialog::deleteForm);
     connect(m_table, &QTableView::doubleClicked, this, &FormDialog::editForm);
-    auto* del = new QAction(this);
-    del->setShortcut(QKeySequence::Delete);
-    del->setShortcutContext(Qt::WidgetShortcut);
-    m_table->addAction(del);
-    connect(del, &QAction::triggered, this, &FormDialog::deleteForm);
+    m_table->installEventFilter(this);  // Delete in the list deletes the selected form
 
     int width = 0;
     for (int c = 0; c < m_model->columnCount(); ++c)
         width += m_table->columnWidth(c);
     resize(width + 60, 420);
+}
+
+bool FormDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_table && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        deleteForm();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 int FormDialog::selectedRow() const

@@ -46,6 +46,9 @@ public:
     // Commits the check marks and saves; on a failed save says so and stays open.
     void accept() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     int selectedRow() const;
 
