@@ -70,7 +70,8 @@ const char kPaneSample[] = "9999999999 X 9999999999 1200dpi モノクロ 500 %";
 
 // The features this build of the window handles; the others' commands stay disabled.
 constexpr unsigned kBuiltFeatures =
-    kFeatureFrame | kFeatureFolderList | kFeatureLists | kFeatureThumbnails;
+    kFeatureFrame | kFeatureFolderList | kFeatureLists | kFeatureThumbnails | kFeatureSettings |
+    kFeatureConversion;
 constexpr int kProgressFiles = 1000;  // a build shows its progress window past this many files
 
 bool positionsKnown()
@@ -108,7 +109,7 @@ MainWindow::MainWindow(const MainWindowFiles& files, QWidget* parent)
     setMinimumSize(kMinWindowWidth, kMinWindowHeight);
     setAcceptDrops(false);
 
-    m_frame.setFeatures(kBuiltFeatures);
+    m_frame.setFeatures(kBuiltFeatures | kFeaturePaperForms);
     m_frame.create(m_files.settingsIo);
     m_tnl = LoadTnlSettings(m_files.iniPath);
     m_pictures.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 4));
@@ -133,6 +134,7 @@ MainWindow::MainWindow(const MainWindowFiles& files, QWidget* parent)
     connect(&m_frame, &FrameState::addressEntered, this,
             [this](const QByteArray& path) { goToFolder(path.toStdString()); });
     connect(&m_frame, &FrameState::refreshRequested, this, &MainWindow::refresh);
+    connect(&m_frame, &FrameState::paperFormsChanged, this, &MainWindow::reloadPaperForms);
 
     auto* next = new QShortcut(QKeySequence(Qt::Key_F6), this);
     connect(next, &QShortcut::activated, this, [this] { focusNextPane(true); });
@@ -423,8 +425,26 @@ void MainWindow::run(CommandId id)
     case CommandId::PageThumbs:
         showListKind(kListPageThumbs);
         break;
+    case CommandId::PaperForms:
+        runPaperForms();
+        break;
     case CommandId::ThumbSettings:
         runThumbSettings();
+        break;
+    case CommandId::Settings:
+        runSettings();
+        break;
+    case CommandId::Convert:
+        runConversion();
+        break;
+    case CommandId::OpenLog:
+        openLogFile();
+        break;
+    case CommandId::ModeSwitch:
+        runModeSwitch();
+        break;
+    case CommandId::ExtendedSettings:
+        runExtendedSettings();
         break;
     default:
         // The handlers of the other commands come with their features; until then the table

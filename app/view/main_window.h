@@ -119,7 +119,18 @@ private:
     void updateListCounts();
     void updateSelectionPanes();
     void probesFinished(int firstUnsupported);
+    // The paper form dialog of the sheet library (main_window_forms.cpp).
+    void runPaperForms();
+    void reloadPaperForms();
     void runThumbSettings();
+    // Settings, conversion and log commands (main_window_run.cpp).
+    bool showSettingsDialog(bool runForm);
+    void runSettings();
+    void runConversion();
+    void openLogFile();
+    void runModeSwitch();
+    void runExtendedSettings();
+    void showMode();
     void refresh();
     void clearHistory();
     void openHelp();
@@ -155,6 +166,7 @@ private:
     int m_treePane = 160;
     bool m_placed = false;
     bool m_placementSaved = false;
+    std::string m_lastLog;  // the log of the last conversion ("" none)
 };
 
 }  // namespace tnw::app
