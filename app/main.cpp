@@ -2,13 +2,17 @@
 // paths (or with --folder DIR) it opens the main window.
 #include "app/command_line_run.h"
 #include "app/conv_library.h"
+#include "app/core/run/operation_settings.h"
 #include "app/desktop_open.h"
+#include "app/dialogs/settings_dialog.h"
 #include "app/view/run_main_window.h"
 #include "common/module_paths.h"
+#include "common/platform/qt_text.h"
 #include "common/platform/single_instance.h"
 #include "common/platform/ui.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 
 #include <cstdio>
@@ -29,6 +33,9 @@ const char kUsage[] =
     "one folder, to PDF with the stored settings, without opening the main window.\n"
     "Without PATH, opens the main window (a display is needed); --folder DIR opens it with DIR\n"
     "chosen in the folder tree (without DIR: the home folder).\n"
+    "When the stored settings ask for it (nShowDlg) and a display is in use, the operation\n"
+    "settings dialog shows first: OK converts with the settings it saved, キャンセル converts\n"
+    "nothing and ends with status 1.\n"
     "Every image or page that is refused, and every PDF kept because it exists, gets a line\n"
     "\"[Korvelin] NAME: remark\" on standard error.\n"
     "Without a display, several conversions may run at the same time; with one, a later start\n"
@@ -37,7 +44,8 @@ const char kUsage[] =
     "Exit status:\n"
     "  0  every listed image became a page of a written PDF (or was skipped because its PDF\n"
     "     exists and replacing is off)\n"
-    "  1  nothing was written (the conversion failed), or the start was turned away\n"
+    "  1  nothing was written (the conversion failed, or the settings dialog was cancelled),\n"
+    "     or the start was turned away\n"
     "  2  the arguments were refused\n"
     "  3  PDFs were written, but some images or pages were refused (standard error and the\n"
     "     log say which), or the log could not be written\n";
@@ -165,5 +173,19 @@ int main(int argc, char** argv)
     context.display = display;
     context.openFile = [](const std::string& path) { tnw::app::openWithDesktop(path); };
     context.note = note;
+    context.showSettings = [&context](const std::string& folder, bool folders) {
+        tnw::app::OperationSettingsFiles files;
+        files.iniPath = context.iniPath;
+        files.historyPath = tnw::app::outputHistoryPath();
+        files.io = {[&context](const char* ini, ConvSettings* r) {
+                        return context.library.loadIni(ini, r);
+                    },
+                    [](const char* ini, const ConvSettings* r) { return sbxSaveIni(ini, r); }};
+        tnw::app::OperationSettings form(files);
+        form.open(folders);  // the objects' mode chooses the live name list
+        tnw::app::SettingsDialog dialog(form, tnw::app::SettingsForm::CommandLine,
+                                        tnw::platform::fromCp932(folder));
+        return dialog.exec() == QDialog::Accepted;
+    };
     return tnw::app::runCommandLine(paths, context);
 }
