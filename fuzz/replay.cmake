@@ -7,7 +7,7 @@ foreach(src IN LISTS KVL_FUZZ_TARGET_SOURCES)
   get_filename_component(stem ${src} NAME_WE)
   string(REGEX REPLACE "^fuzz_" "" name ${stem})
   add_executable(fuzz_replay_${name} ${src} ${CMAKE_CURRENT_LIST_DIR}/replay_main.cpp)
-  target_link_libraries(fuzz_replay_${name} PRIVATE tnwconv_obj tnwsheet_obj tnwcommon)
+  target_link_libraries(fuzz_replay_${name} PRIVATE tnwconv_obj tnwsheet_obj tnwcommon tnwimage)
   file(GLOB inputs CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/regressions/${name}/*)
   list(FILTER inputs EXCLUDE REGEX "/\\.[^/]*$")  # .gitkeep and other hidden files
   foreach(input IN LISTS inputs)

@@ -154,9 +154,12 @@ MainWindow::MainWindow(const MainWindowFiles& files, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    // The picture jobs end before the views and the document they report to.
+    // The picture jobs end, and the objects they report to go, while the pool still exists
+    // (child widgets are deleted only after the members).
     m_pictures.clear();
     m_pictures.waitForDone();
+    delete m_probes;
+    delete m_listPane;
 }
 
 QAction* MainWindow::action(CommandId id) const

@@ -1,0 +1,249 @@
+// The lists and thumbnails against their targets:
+// - BM_FileListOf10000Files: a folder of 10,000 JPEGs chosen in the main window, up to the
+//   first paint of the full file list (the image cells may still be filling);
+// - BM_FirstScreenfulOfThumbnails: 40 A4 300-dpi JPEGs (about 1 MB each) made into 120-pixel
+//   thumbnails on the picture pool, from the request to the last picture stored;
+// - BM_ThumbnailsScrolledEndToEnd (one run): the 10,000-file folder's file thumbnails scrolled
+//   from top to bottom a screen at a time; counters: the largest lateness of a 10 ms timer on
+//   the GUI thread, and the process's peak resident size (VmHWM) at the end.
+#include "app/core/thumbs/thumbnail_scheduler.h"
+#include "app/view/list_pane.h"
+#include "app/view/main_window.h"
+#include "app/view/thumbnail_view.h"
+#include "support/temp_dir.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+#include <QTreeView>
+
+#include <jpeglib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+
+namespace {
+
+constexpr int kFiles = 10000;
+constexpr int kScreenful = 40;
+
+std::string jpeg(int w, int h, int quality, unsigned seed)
+{
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = JDIMENSION(w);
+    c.image_height = JDIMENSION(h);
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, quality, TRUE);
+    c.density_unit = 1;
+    c.X_density = c.Y_density = 300;
+    jpeg_start_compress(&c, TRUE);
+    std::mt19937 random(seed);
+    std::vector<JSAMPLE> row(size_t(w) * 3);
+    while (c.next_scanline < c.image_height) {
+        const int y = int(c.next_scanline);
+        for (int x = 0; x < w; ++x) {
+            const int noise = int(random() % 48);
+            row[size_t(x) * 3] = JSAMPLE((x / 8 + noise) & 255);
+            row[size_t(x) * 3 + 1] = JSAMPLE((y / 8 + noise) & 255);
+            row[size_t(x) * 3 + 2] = JSAMPLE(((x + y) / 16) & 255);
+        }
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::string bytes(reinterpret_cast<char*>(out), size);
+    free(out);
+    return bytes;
+}
+
+tnw::test::TempDir& scratch()
+{
+    static tnw::test::TempDir dir;
+    return dir;
+}
+
+// 10,000 names of one small JPEG (hard links: the page cache is warm, the disk unused).
+const std::string& bigFolder()
+{
+    static std::string folder;
+    if (folder.empty()) {
+        folder = scratch().file("big");
+        std::filesystem::create_directory(folder);
+        const std::string first = folder + "/p00000.jpg";
+        tnw::test::writeFile(first, jpeg(600, 800, 75, 1));
+        char name[64];
+        for (int i = 1; i < kFiles; ++i) {
+            std::snprintf(name, sizeof name, "/p%05d.jpg", i);
+            ::link(first.c_str(), (folder + name).c_str());
+        }
+    }
+    return folder;
+}
+
+const std::string& a4Folder()
+{
+    static std::string folder;
+    if (folder.empty()) {
+        folder = scratch().file("a4");
+        std::filesystem::create_directory(folder);
+        for (int i = 0; i < kScreenful; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/a4_%02d.jpg", i);
+            tnw::test::writeFile(folder + name, jpeg(2480, 3508, 80, unsigned(i + 1)));
+        }
+    }
+    return folder;
+}
+
+tnw::app::MainWindowFiles windowFiles()
+{
+    tnw::app::MainWindowFiles files;
+    files.iniPath = scratch().file("Korvelin.ini");
+    files.historyPath = scratch().file("ComboAddr.txt");
+    files.settingsIo.load = [](const char*, ConvSettings* r) {
+        *r = ConvSettings{};
+        r->nPageOrder = 1;
+        return 0;
+    };
+    files.settingsIo.save = [](const char*, const ConvSettings*) { return 0; };
+    return files;
+}
+
+long peakResidentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    }
+    return -1;
+}
+
+void BM_FileListOf10000Files(benchmark::State& state)
+{
+    const std::string folder = bigFolder();
+    tnw::app::MainWindow window(windowFiles());
+    window.resize(1000, 700);
+    window.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        window.goToFolder(folder);
+        window.listPane()->fileView()->viewport()->repaint();
+        state.PauseTiming();
+        if (window.listPane()->fileView()->model()->rowCount() != kFiles)
+            state.SkipWithError("wrong row count");
+        window.goToFolder(scratch().path());  // away, so the next choice builds again
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["files"] = kFiles;
+}
+BENCHMARK(BM_FileListOf10000Files)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_FirstScreenfulOfThumbnails(benchmark::State& state)
+{
+    const std::string folder = a4Folder();
+    std::vector<tnw::app::PictureJob> jobs;
+    for (int i = 0; i < kScreenful; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/a4_%02d.jpg", i);
+        tnw::app::PictureJob job;
+        job.key = {i, 0};
+        job.path = folder + name;
+        std::vector<tnw::image::PageInfo> pages;
+        tnw::image::probeFile(job.path, pages);
+        job.page = pages.front();
+        jobs.push_back(job);
+    }
+    QThreadPool pool;
+    pool.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 4));
+    for (auto _ : state) {
+        tnw::app::ThumbnailStore store;
+        tnw::app::ThumbnailScheduler scheduler(store, tnw::app::fileDecoder(), &pool);
+        scheduler.request(jobs);
+        while (store.madeCount() < kScreenful)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    state.counters["pictures"] = kScreenful;
+    state.counters["threads"] = pool.maxThreadCount();
+}
+BENCHMARK(BM_FirstScreenfulOfThumbnails)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ThumbnailsScrolledEndToEnd(benchmark::State& state)
+{
+    const std::string folder = bigFolder();
+    for (auto _ : state) {
+        tnw::app::MainWindow window(windowFiles());
+        window.resize(1000, 700);
+        window.show();
+        window.goToFolder(folder);
+        window.action(tnw::app::CommandId::FileThumbs)->trigger();
+        // Every view visited.
+        window.action(tnw::app::CommandId::PageThumbs)->trigger();
+        window.action(tnw::app::CommandId::PageList)->trigger();
+        window.action(tnw::app::CommandId::FileList)->trigger();
+        window.action(tnw::app::CommandId::FileThumbs)->trigger();
+        tnw::app::ThumbnailView* view = window.listPane()->fileThumbs();
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = clock.elapsed();
+        qint64 worst = 0;
+        QTimer probe;
+        probe.setInterval(10);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            worst = std::max(worst, now - last - 10);
+            last = now;
+        });
+        probe.start();
+        QScrollBar* bar = view->verticalScrollBar();
+        while (bar->value() < bar->maximum() || view->scheduler().running() > 0 ||
+               view->scheduler().waiting() > 0) {
+            QElapsedTimer step;
+            step.start();
+            while (step.elapsed() < 100)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            if (bar->value() < bar->maximum())
+                bar->setValue(bar->value() + bar->pageStep());
+        }
+        probe.stop();
+        state.counters["worst_lateness_ms"] = double(worst);
+        state.counters["peak_rss_mb"] = double(peakResidentKb()) / 1024.0;
+        state.counters["pictures_in_store"] = view->store().madeCount();
+    }
+}
+BENCHMARK(BM_ThumbnailsScrolledEndToEnd)->Unit(benchmark::kSecond)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
