@@ -13,11 +13,14 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPrinterInfo>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cerrno>
 
 #include <sys/stat.h>
@@ -67,8 +70,11 @@ FormDialog::FormDialog(std::vector<PaperForm> forms, std::string formPath, int f
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Widths in dialog units: a quarter of the average character width each.
-    const int unit = fontMetrics().averageCharWidth();
+    // Widths in dialog units: a quarter of the average width of the Latin letters each (a
+    // CJK font's own average would count its full-width glyphs).
+    const int unit = std::max(1, fontMetrics().horizontalAdvance(QStringLiteral(
+                                     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                                     52);
     const int nameUnits = m_printerColumn ? 96 : 148;
     const int numberUnits = m_printerColumn ? 48 : 64;
     m_table->setColumnWidth(kColName, nameUnits * unit / 4);
@@ -118,7 +124,10 @@ FormDialog::FormDialog(std::vector<PaperForm> forms, std::string formPath, int f
     int width = 0;
     for (int c = 0; c < m_model->columnCount(); ++c)
         width += m_table->columnWidth(c);
-    resize(width + 60, 420);
+    QSize size(width + 60, 420);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
 }
 
 bool FormDialog::eventFilter(QObject* watched, QEvent* event)
