@@ -217,11 +217,17 @@ void FormDetailDialog::accept()
         edited.fHeight = height;
         edited.nLonger = m_longer->currentIndex();
     }
-    // An empty tolerance is no tolerance.
+    // An empty tolerance is no tolerance; one outside 0.0-9999.9 (a hostile form file) must be
+    // put right before the form is taken.
     for (auto [field, value] : {std::pair{m_fx1, &edited.fx1}, std::pair{m_fx2, &edited.fx2},
                                 std::pair{m_fy1, &edited.fy1}, std::pair{m_fy2, &edited.fy2}}) {
-        if (!valueOf(field, *value))
+        if (field->text().trimmed().isEmpty()) {
             *value = 0;
+        } else if (!valueOf(field, *value)) {
+            newFormMessage(QString::fromUtf8("用紙の寸法を入力してください。"));
+            field->setFocus();
+            return;
+        }
     }
     m_form = std::move(edited);
     QDialog::accept();

@@ -199,6 +199,26 @@ private slots:
         QVERIFY(ini.contains("[USERFORM]\r\nBig=\r\n"));
     }
 
+    void outOfRangeTolerancesAreNotTakenSilently()
+    {
+        tnw::common::CPaperFormTable table(tnw::common::FormVariant::SheetLibrary);
+        table.LoadForms(m_ini.toLocal8Bit().constData());  // no file: the standard forms
+        FormDialog dialog(table.Forms(), m_ini.toStdString(), 0, {});
+        tnw::common::PaperForm hostile = *dialog.model()->formAt(4);
+        hostile.fx1 = -5.0f;
+        FormDetailDialog detail(hostile, FormDetailDialog::Mode::Standard, nullptr,
+                                *dialog.model());
+        detail.show();
+        detail.accept();
+        QVERIFY(detail.isVisible());
+        QCOMPARE(m_ui->messages.size(), size_t(1));
+        detail.findChild<QLineEdit*>(QStringLiteral("fx1"))->clear();
+        detail.accept();
+        QVERIFY(!detail.isVisible());
+        QCOMPARE(detail.form().fx1, 0.0f);
+        QCOMPARE(detail.form().fx2, 10.0f);
+    }
+
     void offThreadAndNoApplicationCallsAreRefused()
     {
         int rc = 0;
