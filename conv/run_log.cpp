@@ -5,6 +5,7 @@
 #include "common/platform/module_paths.h"
 #include "conv/messages.h"
 #include "conv/naming.h"
+#include "conv/pdf/temporary_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -184,6 +185,9 @@ int RunLog::finish(const std::string& input, const std::string& output, int skip
 {
     if (logPath.empty())
         return 0;
+    const std::string workFolder = platform::workFolder();
+    if (workFolder.empty())
+        return -1;
     std::string text = headerBlock(input, output, skipExisting);
     // A log that was never created leaves the header block alone; one that exists but cannot
     // be read is left as it is rather than replaced by a file without its rows.
@@ -203,10 +207,18 @@ int RunLog::finish(const std::string& input, const std::string& output, int skip
         }
     }
 
-    // The finished text goes to a temporary file of its own next to the log and replaces it
-    // in one rename, so two runs finishing at once never share a file and a crash never
-    // leaves half a log.
-    return platform::writeFileAtomically(logPath, text) ? 0 : -1;
+    // The finished text is written to a temporary file of this run's own in the work folder
+    // (two runs finishing at once never share one), then renamed over the log.
+    TemporaryFile temporary;
+    if (!temporary.create(workFolder, kFinishTempName) || !writeWhole(temporary.path(), text))
+        return -1;
+    // The work folder may lie on another file system than the log: then the finished text is
+    // copied over the log instead.
+    if (platform::renamePath(temporary.path(), logPath, true)) {
+        temporary.keep();
+        return 0;
+    }
+    return platform::copyFile(temporary.path(), logPath, true) ? 0 : -1;
 }
 
 RunLog& runLog()

@@ -12,8 +12,10 @@
 
 namespace tnw::conv {
 
-// The log the rows go to when a job has no log path; it lives in the work folder.
+// The log the rows go to when a job has no log path, and the base name of the temporary file
+// of the rewrite (each run makes one of its own); both live in the work folder.
 inline constexpr const char* kFallbackLogName = "tnwlogt2p.csv";
+inline constexpr const char* kFinishTempName = "tnwlogt2p_.csv";
 
 // The fallback log in the work folder ("" when the work folder cannot be had).
 std::string fallbackLogPath();

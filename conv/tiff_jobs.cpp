@@ -50,6 +50,11 @@ int convertTiffFile(PdfWriter& writer, const std::string& tiffPath, const std::s
 {
     PdfSharedState& shared = pdfShared();
     const int rc = writer.pdfWriteTiffFile(shared.debug, 0, tiffPath, pdfPath, progress);
+    if (rc == kPdfNoPageWritten) {
+        // Every page was refused: no PDF was written, which must not pass for success.
+        shared.message = conversionFailed(tiffPath);
+        return kPdfOutputFailed;
+    }
     if (rc != 0) {
         shared.message = conversionFailed(tiffPath);
         return rc;

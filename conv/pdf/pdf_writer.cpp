@@ -276,9 +276,10 @@ int PdfWriter::runJob(Mode mode, const std::string& outputPath, ProgressProc pro
     numberPages();
 
     int rc = 0;
-    if (m_usablePages == 0 && goOn)
+    if (m_usablePages == 0 && goOn) {
         logNoPageLeft();
-    else
+        rc = kPdfNoPageWritten;
+    } else
         rc = writeDocument(outputPath);
     logSizeLimitRows();
     m_reader.reset();
@@ -321,7 +322,7 @@ int PdfWriter::writeDocument(const std::string& outputPath)
         numberPages();
         if (m_usablePages == 0) {
             logNoPageLeft();
-            return 0;
+            return kPdfNoPageWritten;
         }
     }
 }

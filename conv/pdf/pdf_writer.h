@@ -49,6 +49,7 @@ using ProgressProc = std::function<int(int phase, int index, int total)>;
 // Results of the entry points besides 0.
 constexpr int kPdfCancelled = -91;
 constexpr int kPdfOutputFailed = -1;  // the output could not be created or written
+constexpr int kPdfNoPageWritten = -2;  // every page was refused: no PDF was written
 
 // One input of a job that did not become a page of the PDF: its log row was a skip or a
 // refusal. The program reports these (headless, one line each) and decides its exit status

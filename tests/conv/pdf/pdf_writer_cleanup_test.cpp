@@ -85,7 +85,7 @@ TEST_F(PdfJobCleanup, WorkFolderIsEmptyAfterEveryJob)
     // The gray page cannot be rebuilt under this limit: refused, no PDF.
     std::remove(out().c_str());
     m_writer.setMaxImageBytes(16 * 16 - 1);
-    ASSERT_EQ(m_writer.pdfWriteJpegFile(0, g, out(), nullptr), 0);
+    ASSERT_EQ(m_writer.pdfWriteJpegFile(0, g, out(), nullptr), kPdfNoPageWritten);
     EXPECT_FALSE(m_writer.documentWritten());
     EXPECT_TRUE(namesIn(m_work.path()).empty());
     EXPECT_EQ(namesIn(m_dir.path()), sources);

@@ -332,7 +332,7 @@ TEST_F(PdfJob, ImageLimitAlsoBoundsTheJpegRebuild)
         SCOPED_TRACE(c.remark);
         std::remove(out().c_str());
         m_writer.setMaxImageBytes(c.decoded - 1);
-        ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, c.input, out(), nullptr), 0);
+        ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, c.input, out(), nullptr), kPdfNoPageWritten);
         EXPECT_FALSE(m_writer.documentWritten());
         EXPECT_TRUE(pdfShared().records.empty());
         EXPECT_EQ(readFile(out()), "");
@@ -492,7 +492,7 @@ TEST_F(PdfJob, NoPageLeftWritesNoPdfAndKeepsTheExistingOutput)
     const std::string input = tiff("bad.tif", {lzw, lzw});
     spoilStrips(input, {0, 1});
     ASSERT_TRUE(writeFile(out(), "old"));
-    ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), 0);
+    ASSERT_EQ(m_writer.pdfWriteTiffFile(0, 0, input, out(), nullptr), kPdfNoPageWritten);
     EXPECT_FALSE(m_writer.documentWritten());
     EXPECT_EQ(m_writer.pagesWritten(), 0);
     EXPECT_TRUE(pdfShared().records.empty());
@@ -544,7 +544,8 @@ TEST_F(PdfJob, ExistingOutputIsReplacedOnlyByAFinishedFile)
 
     TiffPageShape deep;
     deep.bits = 16;
-    EXPECT_EQ(m_writer.pdfWriteTiffFile(0, 0, tiff("deep.tif", {deep}), out(), nullptr), 0);
+    EXPECT_EQ(m_writer.pdfWriteTiffFile(0, 0, tiff("deep.tif", {deep}), out(), nullptr),
+              kPdfNoPageWritten);
     EXPECT_EQ(readFile(out()), "old");  // every page refused: nothing to write
     EXPECT_EQ(m_writer.message(), sjis("ｻﾝﾌﾟﾙ当たりのﾋﾞｯﾄ数( 16 )は不正です"));
 
