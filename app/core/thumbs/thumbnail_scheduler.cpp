@@ -87,11 +87,14 @@ void ThumbnailScheduler::startJobs()
             continue;
         }
         PictureDecoder decoder = m_decoder;
-        m_pool->start([this, job, decoder] {
-            const image::DecodeResult result = decoder(job);
-            QMetaObject::invokeMethod(
-                this, [this, job, result] { finished(job, result); }, Qt::QueuedConnection);
-        });
+        // Ahead of the header probes waiting in the same pool: a picture is on screen.
+        m_pool->start(
+            [this, job, decoder] {
+                const image::DecodeResult result = decoder(job);
+                QMetaObject::invokeMethod(
+                    this, [this, job, result] { finished(job, result); }, Qt::QueuedConnection);
+            },
+            1);
     }
     if (m_running == 0 && m_queue.empty())
         emit idle();
