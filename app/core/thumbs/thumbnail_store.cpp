@@ -116,8 +116,11 @@ void ThumbnailStore::evict(const PictureKey& keep)
     }
     std::sort(order.begin(), order.end(),
               [](const auto& a, const auto& b) { return a.first > b.first; });
+    // Down to nine tenths of the cap, so the ordering above is not redone for every picture
+    // that arrives at the cap.
+    const std::int64_t target = m_cap - m_cap / 10;
     for (const auto& [distance, key] : order) {
-        if (m_bytes <= m_cap)
+        if (m_bytes <= target)
             break;
         Picture& p = m_pictures[key];
         m_bytes -= p.image.sizeInBytes();

@@ -1,7 +1,8 @@
 // ThumbnailStore: the reduced pictures of one thumbnail view, in memory only, keyed by entry
 // id and page (moves and undo keep pictures). QImage is implicitly shared, so a picture handed
 // out stays valid whatever the store does next. The sum of the pictures' bytes is capped: past
-// the cap the pictures farthest from the visible range go first and return to "to make".
+// the cap the pictures farthest from the visible range go first (down to nine tenths of the
+// cap) and return to "to make".
 // Failure codes stay, without retry, until a remake (refill, box change, turn).
 #pragma once
 
