@@ -10,6 +10,7 @@
 #include "app/core/text/address_text.h"
 #include "app/core/tree/folder_list_model.h"
 #include "app/core/tree/folder_tree_model.h"
+#include "app/core/undo/list_editor.h"
 #include "app/desktop_open.h"
 #include "app/dialogs/about_dialog.h"
 #include "app/dialogs/thumbnail_settings_dialog.h"
@@ -71,7 +72,7 @@ const char kPaneSample[] = "9999999999 X 9999999999 1200dpi モノクロ 500 %";
 // The features this build of the window handles; the others' commands stay disabled.
 constexpr unsigned kBuiltFeatures =
     kFeatureFrame | kFeatureFolderList | kFeatureLists | kFeatureThumbnails | kFeatureSettings |
-    kFeatureConversion;
+    kFeatureConversion | kFeatureEditing;
 constexpr int kProgressFiles = 1000;  // a build shows its progress window past this many files
 
 bool positionsKnown()
@@ -120,6 +121,7 @@ MainWindow::MainWindow(const MainWindowFiles& files, QWidget* parent)
     createMenus();
     createToolBars();
     createStatusBar();
+    createEditing();
 
     if (!m_files.historyPath.empty())
         m_history = m_historyFile.read();
@@ -322,8 +324,12 @@ void MainWindow::createPanes()
             no, dir > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
 
-    connect(m_listPane, &ListPane::fileHeaderClicked, this,
-            [this](int column) { applyFileSort(true, column); });
+    // A header click is one undo step.
+    connect(m_listPane, &ListPane::fileHeaderClicked, this, [this](int column) {
+        if (m_frame.busy() || column < 0 || column >= int(listColumns(fileKind()).size()))
+            return;
+        m_editor->recordSort(ListSide::Files, [this, column] { applyFileSort(true, column); });
+    });
     connect(m_listPane, &ListPane::pageHeaderClicked, this, &MainWindow::pageHeaderClicked);
     connect(m_listPane, &ListPane::fileWidthsChanged, this,
             [this] { saveWidths(m_listPane->fileView(), fileKind()); });
@@ -450,8 +456,7 @@ void MainWindow::run(CommandId id)
         runExtendedSettings();
         break;
     default:
-        // The handlers of the other commands come with their features; until then the table
-        // keeps them disabled.
+        runEdit(id);
         break;
     }
 }
@@ -631,6 +636,7 @@ void MainWindow::buildFolderList(const std::string& folder, int flag)
         !askYesNo(this, QString::fromUtf8("%1 を展開しますか？").arg(q(folder)))) {
         m_frame.setFolderShown({});
         m_folderModel->setRows({});
+        m_editor->clear();
         m_listPane->setCount(m_frame.listKind(), 0);
         return;
     }
@@ -670,6 +676,7 @@ void MainWindow::buildFolderList(const std::string& folder, int flag)
 
     m_folderModel->setLayoutKind(kind);
     m_folderModel->setRows(std::move(rows));
+    m_editor->clear();
     const ListColumnSettings* columns = columnsOf(m_frame.app(), kind);
     QHeaderView* header = m_listPane->folderView()->header();
     if (columns && columns->nSortDir != 0 && columns->nSortNo >= 0 && columns->nSortNo < 3) {
@@ -791,6 +798,7 @@ void MainWindow::buildFileList(const std::string& folder, int flag, bool keepMar
         m_probes->stop();
         m_doc->reset({});
         m_doc->buildPages();
+        m_editor->clear();
         updateListCounts();
         return;
     }
@@ -862,6 +870,8 @@ void MainWindow::buildFileList(const std::string& folder, int flag, bool keepMar
     m_listPane->fileThumbs()->clearPictures();
     m_listPane->pageThumbs()->clearPictures();
     m_doc->reset(std::move(entries));
+    // A rebuild ends the edit history: the steps and the clipboard name entries that are gone.
+    m_editor->clear();
     applyFileSort(false, -1);
     m_doc->buildPages();
     applyWidths(m_listPane->fileView(), kind);
@@ -971,10 +981,14 @@ void MainWindow::pageHeaderClicked(int column)
     const int count = int(listColumns(kind).size());
     SortState state = columns ? usableSort(columns->nSortNo, columns->nSortDir, count)
                               : SortState{};
+    if (column < 0 || column >= count)
+        return;
     state = nextSort(state, column);
     SaveSort(m_frame.app(), kind, state.column, state.direction, m_files.iniPath);
-    m_pageModel->sortByColumn(state.column, state.direction);
-    m_frame.setInStep(false);
+    // One undo step; the page list leaves the file list's order.
+    m_editor->recordSort(ListSide::Pages, [this, state] {
+        m_pageModel->sortByColumn(state.column, state.direction);
+    });
     QHeaderView* header = m_listPane->pageView()->header();
     header->setSortIndicatorShown(true);
     header->setSortIndicator(state.column,

@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+class QAbstractItemView;
 class QAction;
+class QMenu;
 class QLabel;
 class QSplitter;
 class QTreeView;
@@ -35,6 +37,7 @@ class FolderTreeModel;
 class FolderTreeView;
 class FileListModel;
 class ListDocument;
+class ListEditor;
 class ListPane;
 class PageListModel;
 class ProbeRunner;
@@ -73,6 +76,10 @@ public:
     QLabel* statusPane(int i) const { return m_panes[i]; }
     const std::vector<std::string>& history() const { return m_history; }
     ListDocument* document() const { return m_doc; }
+    ListEditor* editor() const { return m_editor; }
+    // The context menu of the list shown, for the row at `pos` of `view`'s viewport (the
+    // current row when none is there); null for a list without one. The caller owns it.
+    QMenu* listMenu(QAbstractItemView* view, const QPoint& pos);
     const TnlSettings& thumbnailSettings() const { return m_tnl; }
     // Applies new reduction settings to both thumbnail views (a changed box drops pictures).
     void applyThumbnailSettings(const TnlSettings& settings);
@@ -123,6 +130,13 @@ private:
     void runPaperForms();
     void reloadPaperForms();
     void runThumbSettings();
+    // Order editing, marks, undo, modes and page navigation (main_window_edit.cpp).
+    void createEditing();
+    bool runEdit(CommandId id);
+    void updateEditState();
+    void setEditorMode(int mode);
+    void showListMenu(QAbstractItemView* view, const QPoint& pos);
+    void showTagDump(const std::string& path);
     // Settings, conversion and log commands (main_window_run.cpp).
     bool showSettingsDialog(bool runForm);
     void runSettings();
@@ -153,6 +167,7 @@ private:
     FileListModel* m_fileModel = nullptr;
     PageListModel* m_pageModel = nullptr;
     ProbeRunner* m_probes = nullptr;
+    ListEditor* m_editor = nullptr;
     std::unique_ptr<common::CPaperFormTable> m_forms;
     TnlSettings m_tnl;
     bool m_unsupportedReported = false;

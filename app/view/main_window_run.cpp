@@ -57,6 +57,10 @@ void MainWindow::runSettings()
 
 void MainWindow::runConversion()
 {
+    // The file list is what a run converts: a page list edited on its own is not.
+    if (m_frame.mode() == 0 && !m_frame.snapshot().inStep &&
+        !askYesNo(this, QString::fromUtf8("ﾍﾟｰｼﾞﾘｽﾄの順序は変換に使われません。ﾌｧｲﾙﾘｽﾄの順序で変換しますか？")))
+        return;
     if (m_frame.conv().nShowDlgParm != 0 && !showSettingsDialog(true))
         return;
     m_lastLog.clear();

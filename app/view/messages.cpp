@@ -27,6 +27,11 @@ void showWarning(QWidget* parent, const QString& text)
     showOk(parent, QMessageBox::Warning, text);
 }
 
+void showError(QWidget* parent, const QString& text)
+{
+    showOk(parent, QMessageBox::Critical, text);
+}
+
 bool askYesNo(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::Question, QString::fromUtf8(kTitle), text,

@@ -10,6 +10,8 @@ namespace tnw::app {
 
 void showInfo(QWidget* parent, const QString& text);
 void showWarning(QWidget* parent, const QString& text);
+// A failure (the stop icon).
+void showError(QWidget* parent, const QString& text);
 // True for Yes.
 bool askYesNo(QWidget* parent, const QString& text);
 

@@ -187,18 +187,33 @@ void ThumbnailView::keyPressEvent(QKeyEvent* event)
 
 void ThumbnailView::contextMenuEvent(QContextMenuEvent* event)
 {
-    const QModelIndex index = indexAt(event->pos());
-    if (!index.isValid() || !m_model)
+    QPoint pos = event->pos();
+    if (event->reason() == QContextMenuEvent::Keyboard && currentIndex().isValid())
+        pos = visualRect(currentIndex()).center();
+    openMenuAt(pos);
+}
+
+void ThumbnailView::openMenuAt(const QPoint& pos)
+{
+    QModelIndex index = indexAt(pos);
+    if (!index.isValid())
+        index = currentIndex();
+    if (!m_model || (!index.isValid() && !m_menuExtender))
         return;
     QMenu menu(this);
-    QAction* right = menu.addAction(QString::fromUtf8("表示を右に回転"));
-    QAction* left = menu.addAction(QString::fromUtf8("表示を左に回転"));
-    QAction* chosen = menu.exec(event->globalPos());
-    if (!chosen)
+    if (m_menuExtender)
+        m_menuExtender(menu, index);
+    QAction* right = nullptr;
+    if (index.isValid()) {
+        right = menu.addAction(QString::fromUtf8("表示を右に回転"));
+        menu.addAction(QString::fromUtf8("表示を左に回転"));
+    }
+    QAction* chosen = menu.exec(viewport()->mapToGlobal(pos));
+    if (!chosen || !index.isValid() || chosen->parent() != &menu ||
+        !chosen->text().startsWith(QString::fromUtf8("表示を")))
         return;
     const PageRow ref = m_model->rowRef(index.row());
     m_store.turn({ref.entry, ref.page}, chosen == right ? 90 : -90);
-    (void)left;
     viewport()->update();
     reportVisible();
 }

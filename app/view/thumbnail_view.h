@@ -12,8 +12,11 @@
 #include <QListView>
 #include <QTimer>
 
+#include <functional>
+
 #include <memory>
 
+class QMenu;
 class QThreadPool;
 
 namespace tnw::app {
@@ -34,6 +37,12 @@ public:
     // The list was filled again: every picture and turn dropped.
     void clearPictures();
     void setPaused(bool paused);
+    // Entries put at the top of the context menu for the item under the mouse (or the
+    // current one); with an extender the menu opens on empty space too.
+    using MenuExtender = std::function<void(QMenu& menu, const QModelIndex& index)>;
+    void setMenuExtender(MenuExtender extender) { m_menuExtender = std::move(extender); }
+    // Opens the context menu as if asked at `pos` of the viewport (Shift+F10).
+    void openMenuAt(const QPoint& pos);
 
     ThumbnailStore& store() { return m_store; }
     ThumbnailScheduler& scheduler() { return *m_scheduler; }
@@ -62,6 +71,7 @@ private:
     std::unique_ptr<ThumbnailScheduler> m_scheduler;
     ListModelBase* m_model = nullptr;
     QTimer m_settle;
+    MenuExtender m_menuExtender;
 };
 
 }  // namespace tnw::app

@@ -95,6 +95,69 @@ bool isPageListKind(int kind)
     return kind == 22 || kind == 28;
 }
 
+bool isFileListKind(int kind)
+{
+    return kind == 21 || kind == 27;
+}
+
+// The edit rules: what each edit needs of the list shown, the selection and the history.
+bool editEnabled(CommandId id, const FrameSnapshot& f)
+{
+    const EditState& e = f.edit;
+    const int k = f.listKind;
+    const bool some = e.selectedRows > 0;
+    const bool someButNotAll = some && e.selectedRows < e.shownRows;
+    switch (id) {
+    case C::Undo:
+        return e.canUndo;
+    case C::CheckAll:
+    case C::UncheckAll:
+    case C::SelectAll:
+        // Any list shown with rows: the folder list of folder mode too.
+        return e.shownRows > 0;
+    default:
+        break;
+    }
+    if (f.mode > 0)
+        return false;
+    switch (id) {
+    case C::MoveTop:
+    case C::MoveUp:
+    case C::MoveDown:
+    case C::MoveBottom: {
+        const bool thumbs = k == 23 || k == 24;
+        const bool files = isFileListKind(k) || k == 23;
+        if (!(isFileListKind(k) || isPageListKind(k) || (thumbs && f.editorMode == 3)))
+            return false;
+        if (!someButNotAll || (files && !f.inStep))
+            return false;
+        const bool up = id == C::MoveTop || id == C::MoveUp;
+        return up ? !e.firstAtTop : !e.lastAtBottom;
+    }
+    case C::Cut:
+    case C::Delete:
+        return isFileListKind(k) && someButNotAll && f.inStep;
+    case C::Copy:
+        return isFileListKind(k) && some && f.inStep;
+    case C::Paste:
+        return isFileListKind(k) && e.clipboard && f.inStep;
+    case C::Swap:
+        return (isFileListKind(k) || k == 23) && e.selectedRows == 2 && f.inStep;
+    case C::SyncPages:
+        return f.pageRows > 0;
+    case C::SelectMode:
+    case C::EditMode:
+        return isFileListKind(k) || isPageListKind(k) || k == 23 || k == 24;
+    case C::PrevFile:
+    case C::NextFile:
+    case C::FirstFile:
+    case C::LastFile:
+        return isPageListKind(k) && f.pageRows > 0;
+    default:
+        return true;
+    }
+}
+
 // The view commands: what each shows, and whether the list shown is its own.
 bool viewShows(CommandId id, int kind)
 {
@@ -206,18 +269,35 @@ CommandState commandState(CommandId id, const FrameSnapshot& f)
         break;
     case C::SelectMode:
         state.checked = f.editorMode == 1;
-        state.enabled = true;
+        state.enabled = editEnabled(id, f);
         break;
     case C::EditMode:
         state.checked = f.editorMode == 3;
-        state.enabled = true;
+        state.enabled = editEnabled(id, f);
         break;
+    case C::Undo:
+    case C::Cut:
+    case C::Copy:
+    case C::Paste:
+    case C::Delete:
+    case C::SelectAll:
+    case C::MoveTop:
+    case C::MoveUp:
+    case C::MoveDown:
+    case C::MoveBottom:
+    case C::Swap:
+    case C::CheckAll:
+    case C::UncheckAll:
     case C::PrevFile:
     case C::NextFile:
     case C::FirstFile:
     case C::LastFile:
-        state.enabled = isPageListKind(f.listKind) && f.pageRows > 0;
+    case C::SyncPages:
+        state.enabled = editEnabled(id, f);
         break;
+    case C::InsertFile:
+    case C::DeleteRange:
+        break;  // no action
     default:
         state.enabled = true;
         break;

@@ -101,6 +101,18 @@ struct MenuLayout {
 };
 std::span<const MenuLayout> menuLayout();
 
+// What the edit rules need to know of the list shown and the edit history.
+struct EditState {
+    int shownRows = 0;         // rows of the list shown
+    int selectedRows = 0;      // of them selected
+    bool firstAtTop = false;   // the first selected row is the top row
+    bool lastAtBottom = false; // the last selected row is the bottom row
+    bool canUndo = false;
+    bool clipboard = false;    // copied rows to paste
+
+    bool operator==(const EditState&) const = default;
+};
+
 // What the availability rules need to know of the frame.
 struct FrameSnapshot {
     bool busy = false;
@@ -111,6 +123,7 @@ struct FrameSnapshot {
     bool fileRowSelected = false;
     int pageRows = 0;
     int editorMode = 1;      // 1 select mode, 3 edit mode
+    EditState edit;
     unsigned features = kFeatureFrame | kFeatureFolderList;
 };
 

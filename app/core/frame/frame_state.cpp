@@ -76,6 +76,14 @@ void FrameState::setEditorMode(int mode)
     emit stateChanged();
 }
 
+void FrameState::setEditState(const EditState& edit)
+{
+    if (edit == m_edit)
+        return;
+    m_edit = edit;
+    emit stateChanged();
+}
+
 void FrameState::setFeatures(unsigned features)
 {
     if (features == m_features)
@@ -95,6 +103,7 @@ FrameSnapshot FrameState::snapshot() const
     s.fileRowSelected = m_fileRowSelected;
     s.pageRows = m_pageRows;
     s.editorMode = m_editorMode;
+    s.edit = m_edit;
     s.features = m_features;
     return s;
 }

@@ -64,6 +64,8 @@ public:
     void setListCounts(int fileRows, bool fileRowSelected, int pageRows);
     void setInStep(bool inStep);
     void setEditorMode(int mode);
+    int editorMode() const { return m_editorMode; }
+    void setEditState(const EditState& edit);
     void setFeatures(unsigned features);
 
     FrameSnapshot snapshot() const;
@@ -119,6 +121,7 @@ private:
     int m_pageRows = 0;
     bool m_inStep = true;
     int m_editorMode = 1;
+    EditState m_edit;
     unsigned m_features = kFeatureFrame | kFeatureFolderList;
     int m_busy = 0;
     bool m_closePending = false;

@@ -82,6 +82,26 @@ void ListDocument::setAllChecked(bool checked)
     emit marksChanged();
 }
 
+std::vector<char> ListDocument::marks() const
+{
+    std::vector<char> out;
+    out.reserve(m_entries.size());
+    for (const FileEntry& e : m_entries)
+        out.push_back(e.checked);
+    return out;
+}
+
+void ListDocument::setMarks(const std::vector<char>& marks)
+{
+    bool changed = false;
+    for (size_t i = 0; i < marks.size() && i < m_entries.size(); ++i) {
+        changed = changed || m_entries[i].checked != (marks[i] != 0);
+        m_entries[i].checked = marks[i] != 0;
+    }
+    if (changed)
+        emit marksChanged();
+}
+
 int ListDocument::checkedCount() const
 {
     return int(std::count_if(m_entries.begin(), m_entries.end(),

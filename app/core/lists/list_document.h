@@ -64,6 +64,9 @@ public:
 
     void setChecked(int id, bool checked);
     void setAllChecked(bool checked);
+    // The marks by entry id, and all of them set back at once.
+    std::vector<char> marks() const;
+    void setMarks(const std::vector<char>& marks);
     int checkedCount() const;
 
     // A new file order (a permutation of the ids); the page rows follow it when `pagesFollow`.

@@ -129,7 +129,7 @@ private slots:
         QVERIFY(!w->createPopupMenu());
         QCOMPARE(w->action(CommandId::Convert)->statusTip(), QString::fromUtf8("PDF化の実行"));
         QCOMPARE(w->action(CommandId::Convert)->toolTip(), QString::fromUtf8("PDF化実行"));
-        QVERIFY(!w->action(CommandId::Convert)->isEnabled());
+        QVERIFY(w->action(CommandId::Convert)->isEnabled());  // always, except while busy
         QVERIFY(w->action(CommandId::About)->isEnabled());
         QVERIFY(!w->action(CommandId::FolderList)->isEnabled());  // file mode
         QCOMPARE(w->action(CommandId::Refresh)->shortcut(), QKeySequence(Qt::Key_F5));
