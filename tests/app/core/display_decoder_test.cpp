@@ -213,5 +213,9 @@ TEST(DisplayDecoder, AFifoNamedLikeAnImageIsRefusedAtOnce)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::vector<PageInfo> pages;
     EXPECT_EQ(probeFile(fifo, pages), decode::Failed);
-    EXPECT_EQ(decodeFile(fifo, PageInfo{kFormatJpeg, 8, 8}, {}).code, decode::CannotOpen);
+    PageInfo info;
+    info.format = kFormatJpeg;
+    info.width = 8;
+    info.height = 8;
+    EXPECT_EQ(decodeFile(fifo, info, {}).code, decode::CannotOpen);
 }

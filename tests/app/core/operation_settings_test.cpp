@@ -131,7 +131,7 @@ TEST_F(OperationSettingsTest, SpecifiedFolderRules)
 {
     OperationSettings& form = opened();
     form.conv().nFolding = 1;
-    for (const std::string bad : {std::string(), std::string("rel/dir"), std::string("/"),
+    for (const std::string& bad : {std::string(), std::string("rel/dir"), std::string("/"),
                                   "/" + std::string(260, 'a')}) {
         form.setFolderText(bad);
         EXPECT_FALSE(form.accept("1.4"));
