@@ -46,6 +46,7 @@
 #include <QTreeView>
 
 #include <cstdlib>
+#include <utility>
 
 #ifndef KORVELIN_VERSION
 #define KORVELIN_VERSION "0"
@@ -160,6 +161,8 @@ MainWindow::~MainWindow()
     // (child widgets are deleted only after the members).
     m_pictures.clear();
     m_pictures.waitForDone();
+    // The editor goes before the views whose selection it reads.
+    delete std::exchange(m_editor, nullptr);
     delete m_probes;
     delete m_listPane;
 }

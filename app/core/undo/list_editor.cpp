@@ -41,6 +41,12 @@ ListEditor::ListEditor(ListDocument* doc, FileListModel* files, PageListModel* p
     connect(&m_stack, &QUndoStack::indexChanged, this, &ListEditor::changed);
 }
 
+ListEditor::~ListEditor()
+{
+    // The stack's clearing on destruction is no change anyone should hear of.
+    m_stack.disconnect(this);
+}
+
 void ListEditor::setSelectionModels(QItemSelectionModel* files, QItemSelectionModel* pages,
                                     QItemSelectionModel* folders)
 {

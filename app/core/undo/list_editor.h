@@ -36,6 +36,7 @@ class ListEditor : public QObject {
 public:
     ListEditor(ListDocument* doc, FileListModel* files, PageListModel* pages,
                FolderListModel* folders, QObject* parent = nullptr);
+    ~ListEditor() override;
 
     void setSelectionModels(QItemSelectionModel* files, QItemSelectionModel* pages,
                             QItemSelectionModel* folders);
