@@ -117,6 +117,50 @@ private slots:
         QVERIFY(!commandState(C::SelectMode, s).checked);
     }
 
+    void editsFollowTheEditRules()
+    {
+        FrameSnapshot s = all();
+        s.listKind = 21;
+        s.edit.shownRows = 4;
+        s.edit.selectedRows = 2;
+        s.edit.firstAtTop = true;
+        QVERIFY(!commandState(C::MoveUp, s).enabled);
+        QVERIFY(!commandState(C::MoveTop, s).enabled);
+        QVERIFY(commandState(C::MoveDown, s).enabled);
+        QVERIFY(commandState(C::Swap, s).enabled);
+        QVERIFY(!commandState(C::Paste, s).enabled);  // empty clipboard
+        QVERIFY(!commandState(C::Undo, s).enabled);
+        // Out of step the file list takes no edit; the page list still moves.
+        s.inStep = false;
+        for (C id : {C::MoveDown, C::Cut, C::Copy, C::Delete, C::Swap})
+            QVERIFY(!commandState(id, s).enabled);
+        s.listKind = 22;
+        QVERIFY(commandState(C::MoveDown, s).enabled);
+        QVERIFY(!commandState(C::Cut, s).enabled);  // file list only
+        // Thumbnails move only in edit mode.
+        s.inStep = true;
+        s.listKind = 23;
+        QVERIFY(!commandState(C::MoveDown, s).enabled);
+        s.editorMode = 3;
+        QVERIFY(commandState(C::MoveDown, s).enabled);
+        // Every row selected: no move, no delete.
+        s.listKind = 21;
+        s.edit.selectedRows = 4;
+        QVERIFY(!commandState(C::MoveDown, s).enabled);
+        QVERIFY(!commandState(C::Delete, s).enabled);
+        QVERIFY(commandState(C::Copy, s).enabled);
+        // Folder mode: only marks, select all and undo.
+        s.mode = 1;
+        s.listKind = 25;
+        s.edit.canUndo = true;
+        QVERIFY(commandState(C::CheckAll, s).enabled);
+        QVERIFY(commandState(C::Undo, s).enabled);
+        for (C id : {C::MoveDown, C::Copy, C::SelectMode, C::SyncPages})
+            QVERIFY(!commandState(id, s).enabled);
+        s.edit.shownRows = 0;
+        QVERIFY(!commandState(C::SelectAll, s).enabled);
+    }
+
     void pageNavigationNeedsThePageListWithRows()
     {
         FrameSnapshot s = all();
