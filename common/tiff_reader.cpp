@@ -121,6 +121,24 @@ int TiffReader::open(const std::string& path)
         return tiffcode::OpenFailed;
     }
     m_fileLength = uint64_t(st.st_size);
+    return readHeader();
+}
+
+int TiffReader::openMemory(std::string_view bytes)
+{
+    close();
+    // A read-only stream over the caller's bytes: the reads below work on it as on a file.
+    if (bytes.empty())
+        return tiffcode::OpenFailed;
+    m_file.reset(fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"));
+    if (!m_file)
+        return tiffcode::OpenFailed;
+    m_fileLength = bytes.size();
+    return readHeader();
+}
+
+int TiffReader::readHeader()
+{
     try {
         m_values.reserve(kValueBufferStart);
         m_blockBytes.reserve(kBlockBufferStart);

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tnw::common {
@@ -176,6 +177,8 @@ public:
     // open), -301 (shorter than 8 bytes), -303 (not "II"/"MM"), -304/-305 (no work buffer).
     // After a failure the file is closed.
     int open(const std::string& path);
+    // The same for a TIFF file's bytes in memory, which must stay in place until close().
+    int openMemory(std::string_view bytes);
 
     // Walks the directory chain from the first offset. 0, or -302 (a directory offset beyond
     // the file), -301 (a directory running past the file end), -307 (no entries), -304 (no
@@ -210,6 +213,7 @@ private:
         void operator()(FILE* f) const { std::fclose(f); }
     };
 
+    int readHeader();
     // File access, bounds-checked against the file length.
     int readAt(uint64_t offset, void* out, size_t size);
     int readDirectoryBlock(uint32_t offset, TiffDirectoryBlock& block);

@@ -5,9 +5,14 @@
 
 #include <climits>
 #include <cstring>
+#include <ctime>
+#include <map>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace tnw::platform {
 
@@ -122,6 +127,101 @@ Line parseLine(std::string_view text)
     return line;
 }
 
+// The bytes of the files read lately, each with the identity and times of the file they came
+// from: a look-up that finds the file unchanged (same device, inode, size, modification and
+// change times) takes them instead of reading the file, so a run reading many keys opens the
+// file once. Our own writes drop the file's entry. A file changed within the clock's tick of
+// its modification time could keep that time, so bytes read then are not kept.
+class ReadCache {
+public:
+    // The file's bytes when the cache holds them for the file as it is now.
+    bool find(const std::string& osPath, const struct stat& st, std::string& bytes)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = m_entries.find(osPath);
+        if (it == m_entries.end() || !same(it->second.st, st))
+            return false;
+        bytes = it->second.bytes;
+        return true;
+    }
+    // Keeps bytes read from the file whose status was `before` the read and `after` it.
+    void store(const std::string& osPath, const struct stat& before, const struct stat& after,
+               const std::string& bytes)
+    {
+        if (!same(before, after) || !settled(after))
+            return;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_entries.size() >= kMaxEntries)
+            m_entries.clear();
+        m_entries[osPath] = Entry{after, bytes};
+    }
+    void forget(const std::string& osPath)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries.erase(osPath);
+    }
+
+private:
+    static constexpr size_t kMaxEntries = 16;
+    struct Entry {
+        struct stat st;
+        std::string bytes;
+    };
+    static bool same(const struct stat& a, const struct stat& b)
+    {
+        return S_ISREG(a.st_mode) && a.st_dev == b.st_dev && a.st_ino == b.st_ino &&
+               a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+               a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+               a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+    }
+    // Both times lie a whole coarse clock tick (a few milliseconds; 50 to be safe) in the past:
+    // a later change of the file gives it newer times.
+    static bool settled(const struct stat& st)
+    {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        const auto ns = [](const timespec& t) {
+            return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+        };
+        constexpr long long kTick = 50000000LL;
+        return ns(st.st_mtim) + kTick < ns(now) && ns(st.st_ctim) + kTick < ns(now);
+    }
+
+    std::mutex m_mutex;
+    std::map<std::string, Entry> m_entries;
+};
+
+ReadCache& readCache()
+{
+    static ReadCache cache;
+    return cache;
+}
+
+// Reads a settings file through the cache. False when it cannot be read (or is missing).
+bool readProfileFile(const char* path, std::string& bytes)
+{
+    std::string os;
+    struct stat before {};
+    if (!toOsPath(path, os) || os.empty() || ::stat(os.c_str(), &before) != 0)
+        return readFileBytes(path, bytes, kMaxFileBytes);
+    if (readCache().find(os, before, bytes))
+        return true;
+    if (!readFileBytes(path, bytes, kMaxFileBytes))
+        return false;
+    struct stat after {};
+    if (::stat(os.c_str(), &after) == 0)
+        readCache().store(os, before, after, bytes);
+    return true;
+}
+
+// Drops the cached bytes of a file about to be written.
+void forgetProfileFile(const std::string& path)
+{
+    std::string os;
+    if (toOsPath(path, os))
+        readCache().forget(os);
+}
+
 // A profile file split into lines. The lines view the bytes held here.
 class ProfileText {
 public:
@@ -142,7 +242,7 @@ public:
             if (batch->failed)
                 return false;
             m_bytes = batch->bytes;
-        } else if (!readFileBytes(path, m_bytes, kMaxFileBytes)) {
+        } else if (!readProfileFile(path, m_bytes)) {
             m_bytes.clear();
             if (pathKind(path) != PathKind::Missing)
                 return false;
@@ -300,6 +400,7 @@ bool save(const ProfileText& text, const std::vector<std::string_view>& lines, c
     }
     if (out == text.bytes() && pathKind(path) == PathKind::File)
         return true;
+    forgetProfileFile(path);
     return writeFileAtomically(path, out);
 }
 
@@ -501,8 +602,10 @@ bool ProfileBatch::commit()
     if (t_batch == m_state)
         t_batch = nullptr;
     bool ok = true;
-    if (m_state->dirty)
+    if (m_state->dirty) {
+        forgetProfileFile(m_state->path);
         ok = writeFileAtomically(m_state->path, m_state->bytes);
+    }
     delete m_state;
     m_state = nullptr;
     return ok;

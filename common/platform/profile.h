@@ -12,7 +12,9 @@
 // - Names are compared ignoring ASCII case; the second byte of a double-byte character is
 //   never case-folded, so two different Japanese names never compare equal.
 //
-// Every call reads the file afresh (a settings file is small); there is no cache to flush.
+// Reads of a file that has not changed since it was last read (same identity, size and times)
+// come from memory: a run that reads many keys opens the file once. A write drops what was
+// kept, and a file changed behind our back is read again; there is nothing to flush.
 // Every write rebuilds the file with CR LF line ends and replaces it atomically (a temporary
 // file in the same folder, flushed to disk, then renamed over the old one), so a crash never
 // leaves half a settings file. A write that changes nothing leaves the file untouched.

@@ -7,19 +7,35 @@ namespace tnw::conv {
 
 int JpegAnalysis::analyse(const std::string& path)
 {
-    m_info = JpegInfo{};
-    m_message.clear();
-    m_messageCode = 0;
-    m_warnings = 0;
-
+    start();
     OwnedFile file(platform::openFile(path, "rb"));
     if (!file) {
         m_message = "cannot open the file";
         return -1;
     }
     JpegDecompressor decoder;
+    return finish(decoder, decoder.readHeader(file.get()));
+}
+
+int JpegAnalysis::analyse(const unsigned char* data, size_t size)
+{
+    start();
+    JpegDecompressor decoder;
+    return finish(decoder, decoder.readHeader(data, size));
+}
+
+void JpegAnalysis::start()
+{
+    m_info = JpegInfo{};
+    m_message.clear();
+    m_messageCode = 0;
+    m_warnings = 0;
+}
+
+int JpegAnalysis::finish(JpegDecompressor& decoder, int headerCode)
+{
     // Header only; the output size calculation checks the scaling and colour conversion.
-    const int rc = decoder.readHeader(file.get()) == 0 ? decoder.calcOutput() : -1;
+    const int rc = headerCode == 0 ? decoder.calcOutput() : -1;
     m_warnings = decoder.warnings();
     if (rc != 0) {
         m_message = decoder.message();

@@ -2,6 +2,7 @@
 // the PDF writer need.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace tnw::conv {
@@ -26,6 +27,8 @@ struct JpegInfo {
     int adobeTransform = 0;          // its transform: 0 none (RGB or CMYK), 1 YCbCr, 2 YCCK
 };
 
+class JpegDecompressor;
+
 // One analysis; the object keeps the last record and the library's message for diagnostics.
 class JpegAnalysis {
 public:
@@ -35,6 +38,8 @@ public:
     // Reads the header of the code page 932 `path`. 0, or -1 when the file cannot be opened, the
     // library fails, or the image cannot be delivered as gray, RGB or CMYK.
     int analyse(const std::string& path);
+    // The same for a JPEG file's bytes in memory.
+    int analyse(const unsigned char* data, size_t size);
 
     const JpegInfo& info() const { return m_info; }
     // The library's formatted message of the last failure ("" after success).
@@ -44,6 +49,9 @@ public:
     int warnings() const { return m_warnings; }
 
 private:
+    void start();
+    int finish(JpegDecompressor& decoder, int headerCode);
+
     JpegInfo m_info;
     std::string m_message;
     int m_messageCode = 0;

@@ -126,9 +126,12 @@ class PageFile {
 public:
     enum Result { Ok, Seek, Short };
 
-    bool open(const std::string& path)
+    bool open(const std::string& path, std::string_view memory = {})
     {
-        m_file.reset(platform::openFile(path, "rb"));
+        if (!memory.empty())
+            m_file.reset(fmemopen(const_cast<char*>(memory.data()), memory.size(), "rb"));
+        else
+            m_file.reset(platform::openFile(path, "rb"));
         if (!m_file || fseeko(m_file.get(), 0, SEEK_END) != 0)
             return false;
         const off_t end = ftello(m_file.get());
@@ -254,7 +257,7 @@ int Assembly::fail(Fail id, const std::string& detail)
 
 int Assembly::run()
 {
-    if (!m_file.open(m_page.path))
+    if (!m_file.open(m_page.path, m_page.memory))
         return fail(Fail::StripSeek, "the file cannot be opened");
     return m_dir.compression == COMPRESSION_OJPEG ? oldStyle() : newStyle();
 }
@@ -564,6 +567,8 @@ int Assembly::decodeRgb(std::string& pixels, std::string& errors)
     if (!checkedProduct({m_dir.width, m_dir.length, 4}, bytes) ||
         (m_page.maxDecodeBytes > 0 && bytes > m_page.maxDecodeBytes))
         return fail(Fail::ColourAllocate, "more than the decoding limit");
+    if (!m_page.memory.empty())
+        return fail(Fail::ColourDecode, "a page in memory is not decoded as RGB");
     TiffDecodeRequest request;
     request.path = m_page.path;
     request.directoryIndex = m_dir.index;

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tnw::conv {
 
@@ -31,6 +32,9 @@ inline constexpr const char* kJpegRebuildName = "tnw7.jpg";
 
 struct JpegPageSource {
     std::string path;                                 // the TIFF file (code page 932)
+    // When not empty: the TIFF file's bytes in memory, read instead of `path` (which then only
+    // names the page in messages).
+    std::string_view memory;
     const common::TiffDirectory* directory = nullptr; // the page's directory record
     std::string workFolder;                           // for the temporary files of a rebuild
     // The largest decoded image a rebuild may allocate (as 32-bit pixels for a colour page, one

@@ -6,9 +6,14 @@
 #include "conv/pdf/temporary_file.h"
 #include "conv/pdf/tiff_writer.h"
 
+#include <cerrno>
 #include <limits>
 #include <new>
-#include <vector>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tnw::conv {
 
@@ -17,36 +22,48 @@ namespace {
 // The strip and its offsets must fit the TIFF's 32-bit fields, with room for the directory.
 constexpr std::uint64_t kMaxJpegBytes = std::numeric_limits<std::uint32_t>::max() - 4096u;
 
-// The whole file. Its size is taken from the open file and the read must give exactly that
-// many bytes: a file that shrinks or grows meanwhile is refused.
-int readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
+// The whole file, after `room` bytes left free at the start of `buffer`. The file is opened
+// once; its size is taken from the open file and the reads must give exactly that many bytes: a
+// file that shrinks or grows meanwhile is refused.
+int readWholeFile(const std::string& path, std::string& buffer, size_t room)
 {
-    if (platform::pathKind(path) != platform::PathKind::File)
-        return -10;
-    OwnedFile file(platform::openFile(path, "rb"));
-    if (!file)
+    // A FIFO or a device named like a JPEG is refused without being waited for.
+    const int fd = platform::openRegularFile(path);
+    if (fd < 0)
         return -1;
-    if (std::fseek(file.get(), 0, SEEK_END) != 0)
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
         return -1;
-    const long end = std::ftell(file.get());
-    if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0)
-        return -1;
-    const auto size = static_cast<std::uint64_t>(end);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
     if (size > kMaxJpegBytes)
         return -11;
     try {
-        bytes.resize(static_cast<size_t>(size));
+        buffer.clear();
+        buffer.resize(room + static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
         return -11;
     }
-    if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        return -2;
-    if (std::fgetc(file.get()) != EOF)
-        return -2;
-    return 0;
+    size_t at = room;
+    while (at < buffer.size()) {
+        const ssize_t n = ::read(fd, buffer.data() + at, buffer.size() - at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return -2;
+        at += size_t(n);
+    }
+    char extra;
+    ssize_t n;
+    while ((n = ::read(fd, &extra, 1)) < 0 && errno == EINTR) {
+    }
+    return n == 0 ? 0 : -2;
 }
 
-int writeCopy(const std::string& path, const std::vector<std::uint8_t>& bytes)
+int writeCopy(const std::string& path, std::string_view bytes)
 {
     OwnedFile file(platform::openFile(path, "wb"));
     if (!file)
@@ -62,38 +79,39 @@ bool heightFits(const JpegInfo& info)
     return info.height >= 1 && info.height <= kMaxJpegTiffRows;
 }
 
-int wrap(const std::string& jpegPath, const std::string& tiffPath, const std::string& workFolder,
-         JpegWrapResult& result)
+int wrap(const std::string& jpegPath, const std::string& workFolder, JpegWrapResult& result)
 {
+    // The file is read once, after room for the TIFF's head; the analysis reads the bytes.
+    std::string& buffer = result.buffer;
+    constexpr size_t room = kJpegTiffHeadRoom;
+    if (int rc = readWholeFile(jpegPath, buffer, room); rc != 0) {
+        result.diagnostic = "cannot read the JPEG file";
+        return rc;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data()) + room;
     JpegAnalysis analysis;
-    if (analysis.analyse(jpegPath) != 0) {
+    if (analysis.analyse(bytes, buffer.size() - room) != 0) {
         result.diagnostic = analysis.message();
         return -1;
     }
     JpegInfo info = analysis.info();
     result.info = info;
-    // One strip holds every row; refuse a tall image before any of its bytes are read.
+    // One strip holds every row.
     if (!heightFits(info)) {
         result.diagnostic = "image height out of range";
         return -10;
     }
 
-    TemporaryFile copy;
-    TemporaryFile baseline;
-    std::string source = jpegPath;
-    std::vector<std::uint8_t> bytes;
     // A PDF reader decodes baseline and progressive Huffman-coded JPEG only, and the progressive
     // kind not everywhere: both progressive and arithmetic-coded files are re-encoded.
     if (info.progressive || info.arithmetic) {
-        if (int rc = readWholeFile(jpegPath, bytes); rc != 0) {
-            result.diagnostic = "cannot read the JPEG file";
-            return rc;
-        }
+        TemporaryFile copy;
+        TemporaryFile baseline;
         if (!copy.create(workFolder, kWrapCopyName)) {
             result.diagnostic = "cannot create a temporary file in " + workFolder;
             return -300;
         }
-        if (int rc = writeCopy(copy.path(), bytes); rc != 0) {
+        if (int rc = writeCopy(copy.path(), std::string_view(buffer).substr(room)); rc != 0) {
             result.diagnostic = "cannot write " + copy.path();
             return rc;
         }
@@ -106,7 +124,12 @@ int wrap(const std::string& jpegPath, const std::string& tiffPath, const std::st
             result.diagnostic = reencoder.message();
             return -301;
         }
-        if (analysis.analyse(baseline.path()) != 0) {
+        if (int rc = readWholeFile(baseline.path(), buffer, room); rc != 0) {
+            result.diagnostic = "cannot read " + baseline.path();
+            return rc;
+        }
+        bytes = reinterpret_cast<const unsigned char*>(buffer.data()) + room;
+        if (analysis.analyse(bytes, buffer.size() - room) != 0) {
             result.diagnostic = analysis.message();
             return -1;
         }
@@ -115,32 +138,47 @@ int wrap(const std::string& jpegPath, const std::string& tiffPath, const std::st
         result.reencoded = true;
         if (!heightFits(info))
             return -10;
-        source = baseline.path();
     }
 
-    if (int rc = readWholeFile(source, bytes); rc != 0) {
-        result.diagnostic = "cannot read " + source;
-        return rc;
-    }
     result.invertedCmyk = hasInvertedCmyk(info);
-    result.dataSize = bytes.size();
-    const int rc = writeJpegTiff(tiffPath, info, bytes.data(), bytes.size());
+    result.dataSize = buffer.size() - room;
+    const int rc = placeJpegTiffHead(info, buffer, room, result.tiffStart);
     if (rc != 0)
-        result.diagnostic = "cannot write the temporary TIFF";
+        result.diagnostic = "cannot lay out the TIFF";
     return rc;
 }
 
 }  // namespace
 
-int wrapJpegFile(const std::string& jpegPath, const std::string& tiffPath,
-                 const std::string& workFolder, JpegWrapResult& result)
+int wrapJpegInMemory(const std::string& jpegPath, const std::string& workFolder,
+                     JpegWrapResult& result)
 {
     result = JpegWrapResult{};
     try {
-        return wrap(jpegPath, tiffPath, workFolder, result);
+        const int rc = wrap(jpegPath, workFolder, result);
+        if (rc != 0)
+            result.buffer = std::string();
+        return rc;
     } catch (...) {
+        result.buffer = std::string();
         return -11;
     }
+}
+
+int wrapJpegFile(const std::string& jpegPath, const std::string& tiffPath,
+                 const std::string& workFolder, JpegWrapResult& result)
+{
+    const int rc = wrapJpegInMemory(jpegPath, workFolder, result);
+    if (rc != 0)
+        return rc;
+    const std::string_view tiff = result.tiff();
+    const int written = writeCopy(tiffPath, tiff);
+    result.buffer = std::string();
+    if (written != 0) {
+        platform::deleteFile(tiffPath);
+        result.diagnostic = "cannot write the temporary TIFF";
+    }
+    return written;
 }
 
 }  // namespace tnw::conv

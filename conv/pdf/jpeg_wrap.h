@@ -5,8 +5,10 @@
 
 #include "conv/pdf/jpeg_analysis.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tnw::conv {
 
@@ -22,6 +24,11 @@ struct JpegWrapResult {
     bool invertedCmyk = false;  // CMYK or YCCK with the Adobe marker: inverted samples
     std::uint64_t dataSize = 0; // bytes of the wrapped JPEG (the strip)
     std::string diagnostic;     // what failed, for the debug output; never shown to the user
+    // The TIFF in memory (wrapJpegInMemory): its bytes are buffer[tiffStart..], the JPEG's bytes
+    // the last dataSize of them.
+    std::string buffer;
+    std::size_t tiffStart = 0;
+    std::string_view tiff() const { return std::string_view(buffer).substr(tiffStart); }
 };
 
 // Wraps the JPEG file `jpegPath` into the TIFF file `tiffPath` (replaced), using `workFolder` for
@@ -37,5 +44,10 @@ struct JpegWrapResult {
 // The TIFF writer's -300 for a TIFF that cannot be created is passed on as well.
 int wrapJpegFile(const std::string& jpegPath, const std::string& tiffPath,
                  const std::string& workFolder, JpegWrapResult& result);
+
+// The same TIFF, kept in memory in `result` (tiff()) instead of a file: the JPEG file is opened
+// and read once, and its bytes are not copied again. The codes are those above.
+int wrapJpegInMemory(const std::string& jpegPath, const std::string& workFolder,
+                     JpegWrapResult& result);
 
 }  // namespace tnw::conv

@@ -140,6 +140,7 @@ int makeImageData(const ImageDataRequest& r, std::string& data, ImageDataResult&
         if (p.pdfCompression == kPdfCompDct) {
             JpegPageSource source;
             source.path = r.tiffPath;
+            source.memory = r.tiffMemory;
             source.directory = r.directory;
             source.workFolder = r.workFolder;
             source.maxDecodeBytes = r.maxBytes;
@@ -155,6 +156,8 @@ int makeImageData(const ImageDataRequest& r, std::string& data, ImageDataResult&
             }
             return 0;
         }
+        if (!r.tiffMemory.empty())  // only JPEG pages are held in memory
+            return fail(result, -6, PdfMsg::PageFailed, 0);
         if (p.transcode == kTranscodeRaw)
             return copyRawStrips(r, data, result);
         return decodeAndEncode(r, data, result);

@@ -14,8 +14,8 @@ namespace tnw::conv {
 
 namespace {
 
-constexpr const char* kTemporaryTiffName = "tnwt2pdojpg.tif";
 constexpr const char* kPartialSuffix = ".kvlpart";  // the PDF being written, next to the output
+constexpr size_t kSinkBuffer = size_t(1) << 20;
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -43,13 +43,6 @@ void PdfWriter::setDeterministic(const std::tm& clock)
     m_fixedClock = clock;
 }
 
-std::string PdfWriter::temporaryTiffPath()
-{
-    if (!m_temporaryTiff.held())
-        m_temporaryTiff.create(m_workFolder, kTemporaryTiffName);
-    return m_temporaryTiff.path();
-}
-
 void PdfWriter::startJob(int debug)
 {
     PdfSharedState& shared = pdfShared();
@@ -63,6 +56,7 @@ void PdfWriter::startJob(int debug)
     m_note.clear();
     m_reader.reset();
     m_readerPath.clear();
+    m_readerInMemory = false;
     m_readerCode = 0;
     m_readerOpenFailed = false;
     m_readFailure = {};
@@ -79,7 +73,6 @@ void PdfWriter::startJob(int debug)
     m_refusals.clear();
     m_holdRows = false;
     m_heldRows.clear();
-    m_temporaryTiff.remove();
     m_documentWritten = false;
     m_logFailed = false;
     if (m_workFolder.empty())
@@ -90,7 +83,7 @@ void PdfWriter::endJob()
 {
     m_reader.reset();
     m_wrappedJpeg.clear();
-    m_temporaryTiff.remove();
+    m_wrap = JpegWrapResult{};
     m_holdRows = false;
     m_heldRows.clear();
     m_progress = nullptr;
@@ -184,7 +177,7 @@ int PdfWriter::jpegJob(const std::string& jpegPath, const std::string& outputPat
     page.source.kind = common::kFileKindJpeg;
     page.fromJpegFile = true;
 
-    const int rc = wrapJpegFile(jpegPath, temporaryTiffPath(), m_workFolder, m_wrap);
+    const int rc = wrapJpegInMemory(jpegPath, m_workFolder, m_wrap);
     if (rc != 0) {
         fail(PdfMsg::JpegWrap, rc, jpegPath);
         if (!m_wrap.diagnostic.empty())
@@ -196,7 +189,7 @@ int PdfWriter::jpegJob(const std::string& jpegPath, const std::string& outputPat
         m_note = platform::sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.");
     page.invertedCmyk = m_wrap.invertedCmyk;
     page.source.dataSize = m_wrap.dataSize;
-    m_tiffPath = temporaryTiffPath();
+    m_tiffPath = jpegPath;  // the page is read from the TIFF in memory
     m_pages.push_back(std::move(page));
     return runJob(Mode::Jpeg, outputPath, std::move(progress));
 }
@@ -353,7 +346,12 @@ PdfWriter::Attempt PdfWriter::writeAttempt(const std::string& outputPath)
     // Declared before the stream: the stream is closed first, then the file deleted, unless
     // it was renamed into place.
     TemporaryFile partial;
+    // The stream's buffer, large enough that the many small objects and the image data go out
+    // in few writes; it outlives the stream.
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kSinkBuffer]);
     std::unique_ptr<FILE, FileCloser> file(partial.createOpen(folder, name + kPartialSuffix));
+    if (file && buffer)
+        std::setvbuf(file.get(), buffer.get(), _IOFBF, kSinkBuffer);
     if (!file) {
         releaseRows(true);
         fail(PdfMsg::OutputOpen, 0, outputPath);

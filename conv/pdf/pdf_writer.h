@@ -14,9 +14,11 @@
 // when none is left, no PDF is written and an existing output stays as it was. So the log and
 // the PDF always agree.
 //
-// Every temporary file of a job (the TIFF that wraps a JPEG, the JPEG re-encodings, the PDF
-// being written) has a unique name of its own in the work folder or next to the output and is
-// deleted when the job ends, however it ends: jobs of several processes may share a work folder.
+// A JPEG file is read once, into memory, where a small TIFF head is laid in front of its bytes:
+// its page is read from that TIFF as any other page. Every temporary file of a job (the JPEG
+// re-encodings, the PDF being written) has a unique name of its own in the work folder or next
+// to the output and is deleted when the job ends, however it ends: jobs of several processes
+// may share a work folder.
 // No exception leaves an entry point: one a page raises ends that page only.
 #pragma once
 
@@ -35,6 +37,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tnw::conv {
@@ -80,7 +83,7 @@ public:
     // The largest image buffer one page may need (decoded samples, raw strips).
     void setMaxImageBytes(uint64_t bytes) { m_maxImageBytes = bytes; }
 
-    // One JPEG file: wrapped into the temporary TIFF, written as a one-page PDF. Returns the
+    // One JPEG file: wrapped into a TIFF in memory, written as a one-page PDF. Returns the
     // wrapping code when the JPEG cannot be wrapped.
     int pdfWriteJpegFile(int debug, const std::string& jpegPath, const std::string& outputPath,
                          ProgressProc progress);
@@ -169,10 +172,13 @@ private:
     bool writeOnePageGuarded(PdfSink& sink, PdfWriterContext& context, JobPage& page);
     // Leaves out a page whose image cannot be made, with the pending message as its row.
     bool leaveOut(JobPage& page, bool fileRefused = false);
-    bool openPageSource(JobPage& page, std::string& tiffPath);
-    // The job's temporary TIFF (created at the first call); "" when it cannot be made.
-    std::string temporaryTiffPath();
-    const common::TiffDirectory* readPageDirectory(JobPage& page, const std::string& tiffPath);
+    // The file holding the page, or for a JPEG file the TIFF that wraps it, in memory; false
+    // when the JPEG cannot be wrapped.
+    bool openPageSource(JobPage& page, std::string& tiffPath, std::string_view& memory);
+    // The page's directory from `tiffPath`, or from `memory` when that is not empty (then the
+    // path only names it).
+    const common::TiffDirectory* readPageDirectory(JobPage& page, const std::string& tiffPath,
+                                                   std::string_view memory = {});
 
     // The document (pdf_writer.cpp).
     int writeDocument(const std::string& outputPath);
@@ -216,7 +222,7 @@ private:
     // The job.
     Mode m_mode = Mode::Tiff;
     std::string m_outputPath;
-    std::string m_tiffPath;            // single-file jobs: the TIFF read (temporary for JPEG)
+    std::string m_tiffPath;            // single-file jobs: the TIFF read (the JPEG for a JPEG job)
     std::vector<SourcePage> m_sourcePages;
     std::vector<JobPage> m_pages;
     ProgressProc m_progress;
@@ -225,11 +231,12 @@ private:
     std::string m_note;                // note of the next log row
     std::unique_ptr<common::TiffReader> m_reader;  // the file whose pages are being read
     std::string m_readerPath;
+    bool m_readerInMemory = false;     // m_reader reads the wrapped JPEG's TIFF in memory
     int m_readerCode = 0;              // why m_readerPath could not be read (0: it could)
     bool m_readerOpenFailed = false;   // m_readerCode is the open's, not the directories'
     PageIssue m_readFailure;           // why the last readPageDirectory gave no directory
-    std::string m_wrappedJpeg;         // list jobs: the JPEG in the temporary TIFF
-    JpegWrapResult m_wrap;             // and how it was wrapped
+    std::string m_wrappedJpeg;         // list jobs: the JPEG wrapped in m_wrap
+    JpegWrapResult m_wrap;             // the TIFF in memory that wraps a JPEG, and how
     std::optional<common::TiffDirectory> m_lastDirectory;  // for the date and tag texts
     std::string m_currentSource;       // list jobs: the file of the previous page
     std::string m_currentFileCounted;  // the last file counted in m_filesProcessed
@@ -240,7 +247,6 @@ private:
     std::vector<PdfRefusal> m_refusals;
     bool m_holdRows = false;
     std::vector<HeldRow> m_heldRows;
-    TemporaryFile m_temporaryTiff;     // JPEG sources: the TIFF that wraps them
     bool m_documentWritten = false;
     bool m_logFailed = false;
 };

@@ -106,7 +106,8 @@ PageIssue PdfWriter::examinePage(JobPage& page, std::vector<PageIssue>& warnings
         return examineDirectory(dir, UINT64_MAX, page, warnings);
     }
     const std::string path = m_mode == Mode::List ? page.source.path : m_tiffPath;
-    const common::TiffDirectory* dir = readPageDirectory(page, path);
+    const std::string_view memory = m_mode == Mode::Jpeg ? m_wrap.tiff() : std::string_view();
+    const common::TiffDirectory* dir = readPageDirectory(page, path, memory);
     if (!dir)
         return {PdfMsg::InitDirectory, page.source.pageIndex};
     if (m_mode != Mode::List)
@@ -151,13 +152,16 @@ void PdfWriter::numberPages()
 }
 
 const common::TiffDirectory* PdfWriter::readPageDirectory(JobPage& page,
-                                                          const std::string& tiffPath)
+                                                          const std::string& tiffPath,
+                                                          std::string_view memory)
 {
     m_readFailure = {};
-    if (!m_reader || m_readerPath != tiffPath) {
+    const bool inMemory = !memory.empty();
+    if (!m_reader || m_readerPath != tiffPath || m_readerInMemory != inMemory) {
         m_reader = std::make_unique<common::TiffReader>();
         m_readerPath = tiffPath;
-        m_readerCode = m_reader->open(tiffPath);
+        m_readerInMemory = inMemory;
+        m_readerCode = inMemory ? m_reader->openMemory(memory) : m_reader->open(tiffPath);
         m_readerOpenFailed = m_readerCode != 0;
         if (m_readerCode == 0)
             m_readerCode = m_reader->readDirectories();
@@ -250,26 +254,23 @@ bool PdfWriter::leaveOut(JobPage& page, bool fileRefused)
     return false;
 }
 
-bool PdfWriter::openPageSource(JobPage& page, std::string& tiffPath)
+bool PdfWriter::openPageSource(JobPage& page, std::string& tiffPath, std::string_view& memory)
 {
+    memory = {};
     if (m_mode != Mode::List) {
         tiffPath = m_tiffPath;
+        if (m_mode == Mode::Jpeg)
+            memory = m_wrap.tiff();
         return true;
     }
-    if (page.source.kind != common::kFileKindJpeg) {
-        tiffPath = page.source.path;
+    tiffPath = page.source.path;
+    if (page.source.kind != common::kFileKindJpeg)
         return true;
-    }
-    tiffPath = temporaryTiffPath();
-    if (tiffPath.empty()) {
-        fail(PdfMsg::JpegWrap, -300, page.source.path);
-        return false;
-    }
     if (m_wrappedJpeg != page.source.path) {
         m_wrappedJpeg.clear();
-        m_readerPath.clear();  // the temporary TIFF is about to change
+        m_readerPath.clear();  // the TIFF in memory is about to change
         m_reader.reset();
-        const int rc = wrapJpegFile(page.source.path, tiffPath, m_workFolder, m_wrap);
+        const int rc = wrapJpegInMemory(page.source.path, m_workFolder, m_wrap);
         if (rc != 0) {
             fail(PdfMsg::JpegWrap, rc, page.source.path);
             if (!m_wrap.diagnostic.empty())
@@ -278,6 +279,7 @@ bool PdfWriter::openPageSource(JobPage& page, std::string& tiffPath)
         }
         m_wrappedJpeg = page.source.path;
     }
+    memory = m_wrap.tiff();
     if (m_wrap.reencoded)
         m_note = platform::sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.");
     page.invertedCmyk = m_wrap.invertedCmyk;
@@ -287,9 +289,10 @@ bool PdfWriter::openPageSource(JobPage& page, std::string& tiffPath)
 bool PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& page)
 {
     std::string tiffPath;
-    if (!openPageSource(page, tiffPath))
+    std::string_view memory;
+    if (!openPageSource(page, tiffPath, memory))
         return leaveOut(page, true);
-    const common::TiffDirectory* dir = readPageDirectory(page, tiffPath);
+    const common::TiffDirectory* dir = readPageDirectory(page, tiffPath, memory);
     if (!dir) {
         // The examination read this directory: the source has changed since.
         fail(m_readFailure.id, m_readFailure.value, page.source.path);
@@ -313,6 +316,7 @@ bool PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& 
     request.params = &page.params;
     request.directory = dir;
     request.tiffPath = tiffPath;
+    request.tiffMemory = memory;
     request.workFolder = m_workFolder;
     request.maxBytes = m_maxImageBytes;
     std::string data;

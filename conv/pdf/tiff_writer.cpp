@@ -172,41 +172,73 @@ int tiffResolutionUnitForJpeg(int densityUnit)
     return densityUnit == 1 ? 2 : densityUnit == 2 ? 3 : 0;
 }
 
-int writeJpegTiff(const std::string& path, const JpegInfo& info, const std::uint8_t* jpeg,
-                  std::size_t size)
+namespace {
+
+// The directory of the temporary TIFF of a JPEG described by `info`, `length` bytes.
+void describeJpegTiff(const JpegInfo& info, std::uint32_t length, TiffWriter& tiff)
 {
-    if (info.height < 1 || info.height > kMaxJpegTiffRows)
-        return -10;
     const int photometric = tiffPhotometricForJpeg(info.colorSpace);
     std::vector<std::uint16_t> bits{8};
     if (photometric == 2 || photometric == 6)
         bits = {8, 8, 8};
     else if (photometric == 5)
         bits = {8, 8, 8, 8};
-    const auto length = static_cast<std::uint32_t>(size);
+    tiff.addLong(254, 0);
+    tiff.addLong(256, static_cast<std::uint32_t>(info.width));
+    tiff.addLong(257, static_cast<std::uint32_t>(info.height));
+    tiff.addShorts(258, bits);
+    tiff.addShort(259, static_cast<std::uint16_t>(tiffCompressionForJpeg(info.colorSpace)));
+    tiff.addShort(262, static_cast<std::uint16_t>(photometric));
+    tiff.addShort(266, 1);
+    tiff.addShort(274, 1);
+    tiff.addDataOffset(273);
+    tiff.addShort(277, static_cast<std::uint16_t>(info.components));
+    tiff.addLong(278, static_cast<std::uint32_t>(info.height));
+    tiff.addLong(279, length);
+    tiff.addRational(282, static_cast<std::uint32_t>(info.xDensity), 1);
+    tiff.addRational(283, static_cast<std::uint32_t>(info.yDensity), 1);
+    tiff.addShort(296, static_cast<std::uint16_t>(tiffResolutionUnitForJpeg(info.densityUnit)));
+    tiff.addShort(512, 1);
+    tiff.addDataOffset(513);
+    tiff.addLong(514, length);
+    tiff.addShort(515, static_cast<std::uint16_t>(info.restartInterval));
+}
 
+}  // namespace
+
+int writeJpegTiff(const std::string& path, const JpegInfo& info, const std::uint8_t* jpeg,
+                  std::size_t size)
+{
+    if (info.height < 1 || info.height > kMaxJpegTiffRows)
+        return -10;
     try {
         TiffWriter tiff;
-        tiff.addLong(254, 0);
-        tiff.addLong(256, static_cast<std::uint32_t>(info.width));
-        tiff.addLong(257, static_cast<std::uint32_t>(info.height));
-        tiff.addShorts(258, bits);
-        tiff.addShort(259, static_cast<std::uint16_t>(tiffCompressionForJpeg(info.colorSpace)));
-        tiff.addShort(262, static_cast<std::uint16_t>(photometric));
-        tiff.addShort(266, 1);
-        tiff.addShort(274, 1);
-        tiff.addDataOffset(273);
-        tiff.addShort(277, static_cast<std::uint16_t>(info.components));
-        tiff.addLong(278, static_cast<std::uint32_t>(info.height));
-        tiff.addLong(279, length);
-        tiff.addRational(282, static_cast<std::uint32_t>(info.xDensity), 1);
-        tiff.addRational(283, static_cast<std::uint32_t>(info.yDensity), 1);
-        tiff.addShort(296, static_cast<std::uint16_t>(tiffResolutionUnitForJpeg(info.densityUnit)));
-        tiff.addShort(512, 1);
-        tiff.addDataOffset(513);
-        tiff.addLong(514, length);
-        tiff.addShort(515, static_cast<std::uint16_t>(info.restartInterval));
+        describeJpegTiff(info, static_cast<std::uint32_t>(size), tiff);
         return tiff.write(path, jpeg, size);
+    } catch (const std::bad_alloc&) {
+        return TiffWriter::kTooLarge;
+    }
+}
+
+int placeJpegTiffHead(const JpegInfo& info, std::string& buffer, std::size_t dataAt,
+                      std::size_t& tiffStart)
+{
+    if (info.height < 1 || info.height > kMaxJpegTiffRows)
+        return -10;
+    if (dataAt > buffer.size())
+        return TiffWriter::kTooLarge;
+    const std::size_t size = buffer.size() - dataAt;
+    try {
+        TiffWriter tiff;
+        describeJpegTiff(info, static_cast<std::uint32_t>(size), tiff);
+        std::vector<std::uint8_t> head;
+        std::uint32_t dataOffset = 0;
+        if (!tiff.layout(head, dataOffset) || dataOffset != head.size() || head.size() > dataAt ||
+            size > std::numeric_limits<std::uint32_t>::max() - dataOffset)
+            return TiffWriter::kTooLarge;
+        tiffStart = dataAt - head.size();
+        std::copy(head.begin(), head.end(), buffer.begin() + std::ptrdiff_t(tiffStart));
+        return TiffWriter::kOk;
     } catch (const std::bad_alloc&) {
         return TiffWriter::kTooLarge;
     }

@@ -58,6 +58,15 @@ int tiffResolutionUnitForJpeg(int densityUnit);   // 2 per inch, 3 per centimetr
 int writeJpegTiff(const std::string& path, const JpegInfo& info, const std::uint8_t* jpeg,
                   std::size_t size);
 
+// The same TIFF in memory: `buffer` holds the JPEG's bytes from `dataAt` to its end, with room
+// before them; the head (header, directory and values, a few hundred bytes) is laid right in
+// front of the bytes, so they are never copied, and `tiffStart` tells where the TIFF begins.
+// 0, -10 as above, or kTooLarge when the room is too small or the TIFF would not fit.
+int placeJpegTiffHead(const JpegInfo& info, std::string& buffer, std::size_t dataAt,
+                      std::size_t& tiffStart);
+// Room enough before the bytes for placeJpegTiffHead.
+constexpr std::size_t kJpegTiffHeadRoom = 512;
+
 // Rows of the one strip.
 constexpr int kMaxJpegTiffRows = 16384;
 

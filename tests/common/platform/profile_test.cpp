@@ -6,8 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ctime>
 #include <filesystem>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace tnw::platform;
 using tnw::test::readFile;
@@ -255,4 +259,42 @@ TEST(ProfileBatch, GroupsWritesIntoOneReplacementWithTheSameRules)
     }
     EXPECT_EQ(tnw::platform::GetPrivateProfileInt("A", "z", 0, ini.c_str()), 4);
     EXPECT_FALSE(std::filesystem::exists(dir.file("other.ini")));
+}
+
+namespace {
+
+// Sets both the access and modification times of `path` to `seconds` after the epoch.
+void setTimes(const std::string& path, time_t seconds)
+{
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+}  // namespace
+
+// Reads of an unchanged file may come from memory; every change, ours or another writer's, is
+// seen by the next read, even one that keeps the size and puts the old modification time back.
+TEST_F(Profile, ReadsSeeEveryChangeOfTheFile)
+{
+    ini("[S]\r\nk=one\r\n");
+    setTimes(m_path, 1000000000);  // long settled: its bytes may be kept
+    EXPECT_EQ(get("S", "k"), "one");
+    EXPECT_EQ(get("S", "k"), "one");
+
+    ASSERT_TRUE(writeFile(m_path, "[S]\r\nk=two\r\n"));  // same size, in place
+    setTimes(m_path, 1000000000);
+    EXPECT_EQ(get("S", "k"), "two");
+
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "six", m_path.c_str()));
+    EXPECT_EQ(get("S", "k"), "six");
+    setTimes(m_path, 1000000000);
+    EXPECT_EQ(get("S", "k"), "six");
+    {
+        ProfileBatch batch(m_path.c_str());
+        ASSERT_TRUE(WritePrivateProfileString("S", "k", "ten", m_path.c_str()));
+    }
+    EXPECT_EQ(get("S", "k"), "ten");
+
+    std::filesystem::remove(m_path);
+    EXPECT_EQ(get("S", "k"), "-");
 }

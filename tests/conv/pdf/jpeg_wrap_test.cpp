@@ -206,3 +206,30 @@ TEST_F(JpegWrap, HugeProgressiveImageFailsWithinTheDecodersMemoryLimit)
     EXPECT_EQ(m_result.info.width, 65500);
     EXPECT_TRUE(temporariesGone());
 }
+
+// The TIFF kept in memory is the file's TIFF byte for byte, for a file wrapped as it is and for
+// a re-encoded one, and the tag reader reads it from memory as it reads the file.
+TEST_F(JpegWrap, TiffInMemoryIsTheTiffFile)
+{
+    JpegShape shape;
+    for (bool progressive : {false, true}) {
+        shape.progressive = progressive;
+        ASSERT_EQ(wrap(shape), 0);
+        JpegWrapResult inMemory;
+        ASSERT_EQ(wrapJpegInMemory(input(), m_dir.path(), inMemory), 0);
+        EXPECT_EQ(std::string(inMemory.tiff()), readFile(tiff()));
+        EXPECT_EQ(inMemory.dataSize, m_result.dataSize);
+        EXPECT_EQ(inMemory.reencoded, progressive);
+
+        TiffReader reader;
+        ASSERT_EQ(reader.openMemory(inMemory.tiff()), 0);
+        ASSERT_EQ(reader.readDirectories(), 0);
+        ASSERT_EQ(reader.readDirectory(0), 0);
+        strip();
+        EXPECT_EQ(reader.record().stripOffsets, m_record.stripOffsets);
+        EXPECT_EQ(reader.record().jpegInterchangeLength, m_record.jpegInterchangeLength);
+        EXPECT_TRUE(temporariesGone());
+    }
+    EXPECT_EQ(wrapJpegInMemory(m_dir.file("missing.jpg"), m_dir.path(), m_result), -1);
+    EXPECT_TRUE(m_result.tiff().empty());
+}
