@@ -1,7 +1,9 @@
 #include "conv/conversion_job.h"
 
 #include "common/file_kind.h"
+#include "common/module_paths.h"
 #include "common/platform/cp932.h"
+#include "common/platform/profile.h"
 #include "conv/pdf/pdf_log_rows.h"
 #include "conv/run_log.h"
 
@@ -55,6 +57,11 @@ void ConversionJob::prepare(PdfWriter& writer)
     writer.setLogPath(m_logPath);
     writer.setVersion(m_major, m_minor);
     writer.setDocInfo(m_docInfo.record());
+    // Kept in the settings file only: the settings record shared with the program has a
+    // fixed layout.
+    const std::string ini = common::ModulePaths::settingsFile();
+    writer.setKeepJpeg(
+        platform::GetPrivateProfileInt("Settings", "nKeepJpeg", 0, ini.c_str()) == 1);
 }
 
 void ConversionJob::account(const PdfWriter& writer, const std::string& source, int rc)

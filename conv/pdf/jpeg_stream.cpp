@@ -444,6 +444,12 @@ int Assembly::readStrip(size_t s, std::string& bytes)
 
 int Assembly::newStyle()
 {
+    if (m_page.keepWhole && m_strips == 1 && !m_dir.has(TIFFTAG_JPEGTABLES)) {
+        std::string whole;
+        if (const int rc = readStrip(0, whole); rc < 0)
+            return rc;
+        return put(m_out, whole) ? 0 : failMemory(whole.size());
+    }
     // Strips that cannot simply follow one another: quantisation tables that change after the
     // first strip, or restart intervals. A strip whose markers cannot be read ends the scan.
     std::string first;

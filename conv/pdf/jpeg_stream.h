@@ -35,6 +35,9 @@ struct JpegPageSource {
     // When not empty: the TIFF file's bytes in memory, read instead of `path` (which then only
     // names the page in messages).
     std::string_view memory;
+    // A one-strip compression 7 page without JPEG tables (a wrapped grayscale JPEG file) is
+    // its strip unchanged instead of a re-encoding.
+    bool keepWhole = false;
     const common::TiffDirectory* directory = nullptr; // the page's directory record
     std::string workFolder;                           // for the temporary files of a rebuild
     // The largest decoded image a rebuild may allocate (as 32-bit pixels for a colour page, one

@@ -79,7 +79,8 @@ bool heightFits(const JpegInfo& info)
     return info.height >= 1 && info.height <= kMaxJpegTiffRows;
 }
 
-int wrap(const std::string& jpegPath, const std::string& workFolder, JpegWrapResult& result)
+int wrap(const std::string& jpegPath, const std::string& workFolder, bool keepProgressive,
+         JpegWrapResult& result)
 {
     // The file is read once, after room for the TIFF's head; the analysis reads the bytes.
     std::string& buffer = result.buffer;
@@ -104,7 +105,8 @@ int wrap(const std::string& jpegPath, const std::string& workFolder, JpegWrapRes
 
     // A PDF reader decodes baseline and progressive Huffman-coded JPEG only, and the progressive
     // kind not everywhere: both progressive and arithmetic-coded files are re-encoded.
-    if (info.progressive || info.arithmetic) {
+    result.keptProgressive = keepProgressive && info.progressive && !info.arithmetic;
+    if ((info.progressive && !result.keptProgressive) || info.arithmetic) {
         TemporaryFile copy;
         TemporaryFile baseline;
         if (!copy.create(workFolder, kWrapCopyName)) {
@@ -151,11 +153,11 @@ int wrap(const std::string& jpegPath, const std::string& workFolder, JpegWrapRes
 }  // namespace
 
 int wrapJpegInMemory(const std::string& jpegPath, const std::string& workFolder,
-                     JpegWrapResult& result)
+                     JpegWrapResult& result, bool keepProgressive)
 {
     result = JpegWrapResult{};
     try {
-        const int rc = wrap(jpegPath, workFolder, result);
+        const int rc = wrap(jpegPath, workFolder, keepProgressive, result);
         if (rc != 0)
             result.buffer = std::string();
         return rc;

@@ -21,6 +21,7 @@ struct JpegWrapResult {
     JpegInfo info;              // the JPEG that was wrapped (the re-encoding when there was one)
     bool reencoded = false;     // progressive or arithmetic input, re-encoded: the log row gets
                                 // the note "ﾌﾟﾛｸﾞﾚｼﾌﾞDCT."
+    bool keptProgressive = false;  // a progressive input kept as it is (keepProgressive)
     bool invertedCmyk = false;  // CMYK or YCCK with the Adobe marker: inverted samples
     std::uint64_t dataSize = 0; // bytes of the wrapped JPEG (the strip)
     std::string diagnostic;     // what failed, for the debug output; never shown to the user
@@ -47,7 +48,9 @@ int wrapJpegFile(const std::string& jpegPath, const std::string& tiffPath,
 
 // The same TIFF, kept in memory in `result` (tiff()) instead of a file: the JPEG file is opened
 // and read once, and its bytes are not copied again. The codes are those above.
+// With `keepProgressive` a progressive Huffman-coded file is kept as it is instead of being
+// re-encoded (PDF 1.3 and later read it).
 int wrapJpegInMemory(const std::string& jpegPath, const std::string& workFolder,
-                     JpegWrapResult& result);
+                     JpegWrapResult& result, bool keepProgressive = false);
 
 }  // namespace tnw::conv

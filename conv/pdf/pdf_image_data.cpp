@@ -141,6 +141,7 @@ int makeImageData(const ImageDataRequest& r, std::string& data, ImageDataResult&
             JpegPageSource source;
             source.path = r.tiffPath;
             source.memory = r.tiffMemory;
+            source.keepWhole = r.keepJpeg;
             source.directory = r.directory;
             source.workFolder = r.workFolder;
             source.maxDecodeBytes = r.maxBytes;

@@ -17,6 +17,7 @@ struct ImageDataRequest {
     const PageParams* params = nullptr;
     const common::TiffDirectory* directory = nullptr;
     std::string tiffPath;      // the file holding the page (code page 932)
+    bool keepJpeg = false;     // a wrapped grayscale JPEG goes in unchanged
     std::string_view tiffMemory;  // or its bytes in memory (a wrapped JPEG); then tiffPath names it
     std::string workFolder;    // temporary files of a JPEG rebuild
     uint64_t maxBytes = 0;     // the largest image buffer allowed (0: no limit)

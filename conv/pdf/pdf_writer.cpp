@@ -177,7 +177,7 @@ int PdfWriter::jpegJob(const std::string& jpegPath, const std::string& outputPat
     page.source.kind = common::kFileKindJpeg;
     page.fromJpegFile = true;
 
-    const int rc = wrapJpegInMemory(jpegPath, m_workFolder, m_wrap);
+    const int rc = wrapJpeg(jpegPath);
     if (rc != 0) {
         fail(PdfMsg::JpegWrap, rc, jpegPath);
         if (!m_wrap.diagnostic.empty())
@@ -185,8 +185,7 @@ int PdfWriter::jpegJob(const std::string& jpegPath, const std::string& outputPat
         logFileRefused(page, false);
         return rc;
     }
-    if (m_wrap.reencoded)
-        m_note = platform::sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.");
+    noteWrap();
     page.invertedCmyk = m_wrap.invertedCmyk;
     page.source.dataSize = m_wrap.dataSize;
     m_tiffPath = jpegPath;  // the page is read from the TIFF in memory
@@ -331,8 +330,28 @@ void PdfWriter::startAttempt()
     m_currentFileCounted.clear();
     m_rowMessage.clear();
     m_note.clear();
-    if (m_mode == Mode::Jpeg && m_wrap.reencoded)
+    if (m_mode == Mode::Jpeg)
+        noteWrap();
+}
+
+int PdfWriter::wrapJpeg(const std::string& jpegPath)
+{
+    const bool progressiveReadable = m_major > 1 || m_minor >= 3;
+    return wrapJpegInMemory(jpegPath, m_workFolder, m_wrap, m_keepJpeg && progressiveReadable);
+}
+
+bool PdfWriter::wrapKept() const
+{
+    return m_keepJpeg && !m_wrap.reencoded &&
+           (m_wrap.keptProgressive || m_wrap.info.colorSpace == kJpegGray);
+}
+
+void PdfWriter::noteWrap()
+{
+    if (m_wrap.reencoded)
         m_note = platform::sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.");
+    else if (wrapKept())
+        m_note = platform::sjis("JPEGそのまま.");
 }
 
 PdfWriter::Attempt PdfWriter::writeAttempt(const std::string& outputPath)

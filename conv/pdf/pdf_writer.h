@@ -80,6 +80,9 @@ public:
     void setDeterministic(const std::tm& clock);
     // The size limit of the page list and of the written file (tests lower it).
     void setSizeLimit(uint64_t bytes) { m_account.setLimit(bytes); }
+    // Lossless embedding of JPEG files: a grayscale baseline file goes in unchanged, and a
+    // progressive one too when the PDF version is 1.3 or later (otherwise both are re-encoded).
+    void setKeepJpeg(bool keep) { m_keepJpeg = keep; }
     // The largest image buffer one page may need (decoded samples, raw strips).
     void setMaxImageBytes(uint64_t bytes) { m_maxImageBytes = bytes; }
 
@@ -155,6 +158,11 @@ private:
     // The rows of a job whose pages were all refused or left out.
     void logNoPageLeft();
     void startJob(int debug);
+    // Wraps a JPEG file into m_wrap with the job's keeping rules.
+    int wrapJpeg(const std::string& jpegPath);
+    // Whether the wrapped JPEG goes into the PDF unchanged, and the note of its log row.
+    bool wrapKept() const;
+    void noteWrap();
     void endJob();
     bool progressGoesOn(int phase, int index, int total);
 
@@ -217,6 +225,7 @@ private:
     std::string m_workFolder;
     std::optional<std::tm> m_fixedClock;
     uint64_t m_maxImageBytes = uint64_t(2) << 30;
+    bool m_keepJpeg = false;
     PdfSizeAccount m_account;
 
     // The job.

@@ -270,7 +270,7 @@ bool PdfWriter::openPageSource(JobPage& page, std::string& tiffPath, std::string
         m_wrappedJpeg.clear();
         m_readerPath.clear();  // the TIFF in memory is about to change
         m_reader.reset();
-        const int rc = wrapJpegInMemory(page.source.path, m_workFolder, m_wrap);
+        const int rc = wrapJpeg(page.source.path);
         if (rc != 0) {
             fail(PdfMsg::JpegWrap, rc, page.source.path);
             if (!m_wrap.diagnostic.empty())
@@ -280,8 +280,7 @@ bool PdfWriter::openPageSource(JobPage& page, std::string& tiffPath, std::string
         m_wrappedJpeg = page.source.path;
     }
     memory = m_wrap.tiff();
-    if (m_wrap.reencoded)
-        m_note = platform::sjis("ﾌﾟﾛｸﾞﾚｼﾌﾞDCT.");
+    noteWrap();
     page.invertedCmyk = m_wrap.invertedCmyk;
     return true;
 }
@@ -317,6 +316,7 @@ bool PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& 
     request.directory = dir;
     request.tiffPath = tiffPath;
     request.tiffMemory = memory;
+    request.keepJpeg = !memory.empty() && wrapKept();
     request.workFolder = m_workFolder;
     request.maxBytes = m_maxImageBytes;
     std::string data;

@@ -216,3 +216,54 @@ TEST_F(JpegVariants, EveryVariantRendersLikeItsSourceAloneAndJoined)
         EXPECT_GE(pageMatch(joined, int(i) + 1, decoded[i]), 30.0);
     }
 }
+
+// With lossless embedding a grayscale baseline and a progressive file go into the PDF as they
+// are and render like their source, alone and joined; an arithmetic-coded one is still
+// re-encoded, and before PDF 1.3 so is a progressive one.
+TEST_F(JpegVariants, KeptJpegsAreTheirFileUnchangedAndRenderLikeTheirSource)
+{
+    for (const char* tool : {"cjpeg", "pdftoppm"}) {
+        if (!haveTool(tool))
+            GTEST_SKIP() << tool << " is not installed";
+    }
+    const std::string source = m_dir.file("source.ppm");
+    ASSERT_TRUE(writeFile(source, sourcePpm()));
+    const std::string c = "cjpeg -quality 90 ";
+    const std::vector<std::pair<Variant, bool>> cases = {
+        {{"gray22", c + "-grayscale -sample 2x2 -outfile %o %s"}, true},
+        {{"gray_progressive", c + "-grayscale -progressive -outfile %o %s"}, true},
+        {{"colour_progressive", c + "-progressive -outfile %o %s"}, true},
+        {{"gray_arithmetic", c + "-grayscale -arithmetic -outfile %o %s"}, false},
+    };
+    m_writer.setKeepJpeg(true);
+    std::vector<std::string> jpegs;
+    std::vector<DecodedJpeg> decoded;
+    for (const auto& [v, kept] : cases) {
+        SCOPED_TRACE(v.name);
+        const std::string jpeg = m_dir.file(std::string(v.name) + ".jpg");
+        const auto [status, output] = run(fill(v.command, source, jpeg));
+        ASSERT_EQ(status, 0) << output;
+        jpegs.push_back(jpeg);
+        decoded.push_back(decodeJpeg(readFile(jpeg)));
+        ASSERT_TRUE(decoded.back().ok);
+
+        const std::string pdf = m_dir.file(std::string(v.name) + ".pdf");
+        ASSERT_EQ(m_writer.pdfWriteJpegFile(0, jpeg, pdf, nullptr), 0) << m_writer.message();
+        EXPECT_EQ(readFile(pdf).find(readFile(jpeg)) != std::string::npos, kept);
+        EXPECT_GE(pageMatch(pdf, 1, decoded.back()), kept ? 40.0 : 30.0);
+    }
+    const std::string joined = m_dir.file("joined.pdf");
+    ASSERT_EQ(m_writer.pdfWriteFileList(0, "src", jpegs, joined, nullptr), 0);
+    for (size_t i = 0; i < jpegs.size(); ++i) {
+        SCOPED_TRACE(jpegs[i]);
+        EXPECT_EQ(readFile(joined).find(readFile(jpegs[i])) != std::string::npos, cases[i].second);
+        EXPECT_GE(pageMatch(joined, int(i) + 1, decoded[i]), cases[i].second ? 40.0 : 30.0);
+    }
+
+    // PDF 1.2 readers know no progressive JPEG.
+    m_writer.setVersion(1, 2);
+    const std::string old = m_dir.file("old.pdf");
+    ASSERT_EQ(m_writer.pdfWriteJpegFile(0, jpegs[2], old, nullptr), 0);
+    EXPECT_EQ(readFile(old).find(readFile(jpegs[2])), std::string::npos);
+    EXPECT_GE(pageMatch(old, 1, decoded[2]), 30.0);
+}
