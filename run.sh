@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds Release and runs the program.
 #   ./run.sh PATH...   converts PATH... (JPEG files, or folders, all in one folder)
-#   ./run.sh           converts a copy of the sample images in a fresh temporary folder
+#   ./run.sh           with a display: opens the main window on a fresh copy of the sample
+#                      images; without one: converts such a copy and checks the PDFs
 # Works without a display: messages then go to standard error.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -19,6 +20,18 @@ build/bin/make_samples "$tmp/images"
 # A settings file of its own that writes the log (and does not open it).
 printf '[PageInfo]\r\nnShowDlg=0\r\n[Settings]\r\nnMakeLog=1\r\nnShowLog=0\r\n' \
   > "$tmp/Korvelin.ini"
+
+# With a display the window opens on the sample folder (the program's own settings folder and
+# work folder, as a user would have them); the conversion is made from there.
+display=0
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] &&
+   [ "${QT_QPA_PLATFORM:-}" != offscreen ] && [ "${QT_QPA_PLATFORM:-}" != minimal ]; then
+  display=1
+fi
+if [ "$display" -eq 1 ]; then
+  echo "== Opening the main window on the sample images in $tmp/images"
+  exec build/bin/Korvelin --folder "$tmp/images"
+fi
 
 status=0
 KORVELIN_CONFIG_DIR="$tmp" KORVELIN_WORK_DIR="$tmp/work" \
