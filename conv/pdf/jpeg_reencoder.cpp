@@ -3,6 +3,10 @@
 #include "common/platform/files.h"
 #include "conv/pdf/jpeg_codec.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <optional>
 #include <utility>
 
 namespace tnw::conv {
@@ -42,6 +46,45 @@ public:
 private:
     std::string m_path;
     OwnedFile m_file;
+};
+
+// A growing buffer in memory behind a FILE: what the encoder writes, without a file.
+class MemoryOutput {
+public:
+    MemoryOutput() = default;
+    ~MemoryOutput()
+    {
+        if (m_file)
+            std::fclose(m_file);
+        std::free(m_buffer);
+    }
+    MemoryOutput(const MemoryOutput&) = delete;
+    MemoryOutput& operator=(const MemoryOutput&) = delete;
+
+    FILE* open()
+    {
+        m_file = open_memstream(&m_buffer, &m_size);
+        return m_file;
+    }
+    // Closes the stream and moves its bytes into `bytes`; false when a write failed.
+    bool take(std::string& bytes)
+    {
+        FILE* f = std::exchange(m_file, nullptr);
+        const bool ok = std::fflush(f) == 0 && !std::ferror(f);
+        if (std::fclose(f) != 0 || !ok || !m_buffer)
+            return false;
+        try {
+            bytes.assign(m_buffer, m_size);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    }
+
+private:
+    FILE* m_file = nullptr;
+    char* m_buffer = nullptr;
+    size_t m_size = 0;
 };
 
 bool isGrayPalette(const PaletteEntry* palette)
@@ -140,6 +183,17 @@ int JpegReencoder::reencodeFile(const std::string& in, const std::string& out)
 
 int JpegReencoder::encodeBitmap(const BitmapView& bitmap, const std::string& out)
 {
+    return encodeBitmapTo(bitmap, &out, nullptr);
+}
+
+int JpegReencoder::encodeBitmapToMemory(const BitmapView& bitmap, std::string& bytes)
+{
+    return encodeBitmapTo(bitmap, nullptr, &bytes);
+}
+
+int JpegReencoder::encodeBitmapTo(const BitmapView& bitmap, const std::string* path,
+                                  std::string* bytes)
+{
     m_message.clear();
     m_warnings = 0;
     if (bitmap.width < 1 || bitmap.height < 1 || bitmap.width > kMaxDimension ||
@@ -163,8 +217,16 @@ int JpegReencoder::encodeBitmap(const BitmapView& bitmap, const std::string& out
     const J_COLOR_SPACE space = gray ? JCS_GRAYSCALE : JCS_RGB;
     const size_t components = gray ? 1 : 3;
 
-    OutputFile output(out);
-    if (!output.get())
+    MemoryOutput memory;
+    std::optional<OutputFile> output;
+    FILE* sink = nullptr;
+    if (path) {
+        output.emplace(*path);
+        sink = output->get();
+    } else {
+        sink = memory.open();
+    }
+    if (!sink)
         return fail(kCreateOutput, "cannot create the output file");
     JpegCompressor encoder;
     JSAMPROW row = nullptr;
@@ -178,7 +240,7 @@ int JpegReencoder::encodeBitmap(const BitmapView& bitmap, const std::string& out
     settings.densityUnit = static_cast<UINT8>(bitmap.densityUnit);
     settings.xDensity = static_cast<UINT16>(bitmap.xDensity);
     settings.yDensity = static_cast<UINT16>(bitmap.yDensity);
-    if (encoder.start(output.get(), settings) != 0)
+    if (encoder.start(sink, settings) != 0)
         return fail(kEncode, encoder.message());
 
     for (size_t y = 0; y < height; ++y) {
@@ -210,7 +272,7 @@ int JpegReencoder::encodeBitmap(const BitmapView& bitmap, const std::string& out
     }
     if (encoder.finish() != 0)
         return fail(kEncode, encoder.message());
-    if (!output.commit())
+    if (output ? !output->commit() : !memory.take(*bytes))
         return fail(kEncode, "cannot write the output file");
     return kOk;
 }

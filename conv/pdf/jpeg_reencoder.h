@@ -65,6 +65,8 @@ public:
     // Encodes `bitmap` as a baseline JPEG file `out`. An 8-bit bitmap whose palette is all
     // gray (or that has none) gives a grayscale JPEG, otherwise a colour one.
     int encodeBitmap(const BitmapView& bitmap, const std::string& out);
+    // The same, into `bytes` in memory instead of a file (replaced on success).
+    int encodeBitmapToMemory(const BitmapView& bitmap, std::string& bytes);
 
     // What went wrong in the last call, for diagnostics ("" after success).
     const std::string& message() const { return m_message; }
@@ -72,6 +74,7 @@ public:
     int warnings() const { return m_warnings; }
 
 private:
+    int encodeBitmapTo(const BitmapView& bitmap, const std::string* path, std::string* bytes);
     int fail(int code, std::string message);
 
     std::string m_message;

@@ -8,7 +8,6 @@
 #include "conv/pdf/jpeg_reencoder.h"
 #include "conv/pdf/pdf_messages.h"
 #include "conv/pdf/pdf_tiff_codec.h"
-#include "conv/pdf/temporary_file.h"
 
 #include <algorithm>
 #include <climits>
@@ -604,8 +603,8 @@ void setDensity(const common::TiffDirectory& dir, BitmapView& view)
     view.yDensity = density(dir.yResolution);
 }
 
-// Decodes the page and encodes it again into a temporary file named after kJpegRebuildName in
-// the work folder, whose bytes become the stream data, however large they are.
+// Decodes the page and encodes it again in memory; those bytes become the stream data, however
+// large they are.
 int Assembly::rebuild(bool gray)
 {
     m_report.rebuilt = true;
@@ -631,30 +630,15 @@ int Assembly::rebuild(bool gray)
     view.size = pixels.size();
     view.stride = size_t(m_dir.width) * (gray ? 1 : 3);
     setDensity(m_dir, view);
-    TemporaryFile rebuiltFile;
-    if (!rebuiltFile.create(m_page.workFolder, kJpegRebuildName))
-        return fail(gray ? Fail::GraySave : Fail::ColourSave, "cannot create a temporary file");
-    const std::string& path = rebuiltFile.path();
     JpegReencoder encoder;
-    const int rc = encoder.encodeBitmap(view, path);
+    std::string data;
+    const int rc = encoder.encodeBitmapToMemory(view, data);
     if (rc == JpegReencoder::kUnsupported)
         return fail(gray ? Fail::GrayBitmap : Fail::ColourBitmap, encoder.message());
     if (rc != JpegReencoder::kOk)
         return fail(gray ? Fail::GraySave : Fail::ColourSave, encoder.message());
     pixels.clear();
     pixels.shrink_to_fit();
-
-    PageFile rebuilt;
-    if (!rebuilt.open(path))
-        return fail(gray ? Fail::GrayOpen : Fail::ColourOpen);
-    std::string data;
-    try {
-        data.assign(size_t(rebuilt.size()), '\0');
-    } catch (const std::bad_alloc&) {
-        return failMemory(rebuilt.size() + 2);
-    }
-    if (rebuilt.read(0, data.data(), data.size()) != PageFile::Ok)
-        return fail(gray ? Fail::GrayRead : Fail::ColourRead);
     if (!put(m_out, data) || !put(m_out, kEoi, 2))
         return failMemory(data.size() + 2);
     return 0;

@@ -12,7 +12,7 @@
 // hold markers that cannot be joined (DQT after the first strip, DRI anywhere), is decoded and
 // encoded again as an RGB JPEG, whatever the page's colour space was; any other page is its
 // JPEG tables (without their EOI) and its one strip (without its SOI when the tables come
-// first). A rebuilt JPEG goes through a temporary file in the work folder.
+// first). A rebuilt JPEG is encoded in memory.
 //
 // Every offset and length comes from the file and is checked against the file's size before
 // anything is allocated or read.
@@ -26,8 +26,7 @@
 
 namespace tnw::conv {
 
-// The rebuilt JPEG of a compression 7 page goes through a file of the call's own in the work
-// folder, named after this ("tnw7.k3Xq9Z.jpg"), deleted before the call returns.
+// The name a rebuilt JPEG's temporary file had in the work folder; a rebuild no longer makes one.
 inline constexpr const char* kJpegRebuildName = "tnw7.jpg";
 
 struct JpegPageSource {
@@ -39,7 +38,7 @@ struct JpegPageSource {
     // its strip unchanged instead of a re-encoding.
     bool keepWhole = false;
     const common::TiffDirectory* directory = nullptr; // the page's directory record
-    std::string workFolder;                           // for the temporary files of a rebuild
+    std::string workFolder;                           // the work folder (a rebuild needs none)
     // The largest decoded image a rebuild may allocate (as 32-bit pixels for a colour page, one
     // byte per pixel for gray); a larger page fails with the rebuild's allocation code. 0: no
     // limit.
