@@ -130,6 +130,42 @@ bool appendLogRow(const std::string& logPath, const std::string& row)
     return writeWhole(logPath, "ab", row);
 }
 
+LogAppender::~LogAppender()
+{
+    close();
+}
+
+bool LogAppender::append(const std::string& logPath, const std::string& row)
+{
+    if (logPath.empty())
+        return false;
+    if (m_file && logPath != m_path && !close())
+        m_failed = true;
+    if (!m_file) {
+        m_file = platform::openFile(logPath, "ab");
+        if (!m_file)
+            return false;
+        m_path = logPath;
+    }
+    if (std::fwrite(row.data(), 1, row.size(), m_file) != row.size()) {
+        m_failed = true;
+        return false;
+    }
+    return true;
+}
+
+bool LogAppender::close()
+{
+    bool ok = !m_failed;
+    m_failed = false;
+    if (m_file) {
+        ok = std::fclose(m_file) == 0 && ok;
+        m_file = nullptr;
+        m_path.clear();
+    }
+    return ok;
+}
+
 bool createWriterLog(const std::string& logPath)
 {
     const std::string header =

@@ -3,6 +3,7 @@
 // in double quotes (a double quote inside such a field is doubled), each row ended by CR LF.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace tnw::conv {
@@ -43,6 +44,28 @@ std::string fileRefusedRow(const std::string& sourceFolder, const std::string& s
 
 // Appends one row to the log (opened for appending and closed again). No log path: nothing.
 bool appendLogRow(const std::string& logPath, const std::string& row);
+
+// Appends rows to one log through one stream, opened at the first row and kept open until
+// close(): a job's rows cost one open. A failed open or write makes close() false.
+class LogAppender {
+public:
+    LogAppender() = default;
+    ~LogAppender();
+    LogAppender(const LogAppender&) = delete;
+    LogAppender& operator=(const LogAppender&) = delete;
+
+    // Appends `row` to `logPath` (a different path than the open stream's closes that first);
+    // false when the log cannot be opened or the row cannot be written.
+    bool append(const std::string& logPath, const std::string& row);
+    // Writes out what is buffered and closes the stream; false when a row since the last
+    // close() was lost.
+    bool close();
+
+private:
+    std::FILE* m_file = nullptr;
+    std::string m_path;
+    bool m_failed = false;
+};
 
 // Creates (empties) the writer's own log with its ten-column header line.
 bool createWriterLog(const std::string& logPath);

@@ -81,6 +81,8 @@ void PdfWriter::startJob(int debug)
 
 void PdfWriter::endJob()
 {
+    if (!m_log.close())
+        m_logFailed = true;
     m_reader.reset();
     m_wrappedJpeg.clear();
     m_wrap = JpegWrapResult{};

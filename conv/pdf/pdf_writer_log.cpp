@@ -78,7 +78,7 @@ void PdfWriter::emitRow(const HeldRow& held)
 {
     if (held.isRefusal)
         m_refusals.push_back(held.refusal);
-    if (!m_logPath.empty() && !appendLogRow(m_logPath, held.row))
+    if (!m_logPath.empty() && !m_log.append(m_logPath, held.row))
         m_logFailed = true;
 }
 
