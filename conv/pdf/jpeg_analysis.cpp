@@ -17,6 +17,17 @@ int JpegAnalysis::analyse(const std::string& path)
     return finish(decoder, decoder.readHeader(file.get()));
 }
 
+int JpegAnalysis::analyse(std::FILE* file)
+{
+    start();
+    if (!file || std::fseek(file, 0, SEEK_SET) != 0) {
+        m_message = "cannot open the file";
+        return -1;
+    }
+    JpegDecompressor decoder;
+    return finish(decoder, decoder.readHeader(file));
+}
+
 int JpegAnalysis::analyse(const unsigned char* data, size_t size)
 {
     start();

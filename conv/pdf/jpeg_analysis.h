@@ -2,6 +2,8 @@
 // the PDF writer need.
 #pragma once
 
+#include <cstdio>
+
 #include <cstddef>
 #include <string>
 
@@ -38,6 +40,8 @@ public:
     // Reads the header of the code page 932 `path`. 0, or -1 when the file cannot be opened, the
     // library fails, or the image cannot be delivered as gray, RGB or CMYK.
     int analyse(const std::string& path);
+    // The same, from an open file read from its start (the caller keeps and closes it).
+    int analyse(std::FILE* file);
     // The same for a JPEG file's bytes in memory.
     int analyse(const unsigned char* data, size_t size);
 

@@ -4,6 +4,11 @@
 #include "common/platform/files.h"
 #include "common/tiff_reader.h"
 #include "conv/pdf/checked_size.h"
+#include "conv/pdf/jpeg_codec.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
 
 namespace tnw::conv {
 
@@ -51,6 +56,33 @@ bool addTiffPages(common::TiffReader& reader, const std::string& path, PdfSizeAc
     return true;
 }
 
+// A file named as a JPEG that is no TIFF (its first bytes are not a TIFF byte order), looked at
+// through one open: its size and analysis. False when it must go the general way (a TIFF, or a
+// file that cannot be opened), `page` untouched.
+bool addJpegPage(const std::string& path, PdfSizeAccount& account, SourcePage& page)
+{
+    OwnedFile file(platform::openFile(path, "rb"));
+    if (!file)
+        return false;
+    char order[2] = {};
+    const size_t got = std::fread(order, 1, 2, file.get());
+    if (got == 2 && order[0] == order[1] && (order[0] == 'I' || order[0] == 'M'))
+        return false;
+    struct stat st {};
+    if (fstat(fileno(file.get()), &st) != 0)
+        return false;
+    page.path = path;
+    page.kind = common::kFileKindJpeg;
+    page.dataSize = uint64_t(st.st_size);
+    JpegAnalysis analysis;
+    page.errorCode =
+        analysis.analyse(file.get()) == 0 ? kPageUsable : kPageJpegAnalysisFailed;
+    page.jpeg = analysis.info();
+    if (page.errorCode == kPageUsable)
+        page.errorCode = account.charge(page.dataSize);
+    return true;
+}
+
 }  // namespace
 
 std::vector<SourcePage> buildPageList(const std::vector<std::string>& paths,
@@ -58,6 +90,13 @@ std::vector<SourcePage> buildPageList(const std::vector<std::string>& paths,
 {
     std::vector<SourcePage> pages;
     for (const std::string& path : paths) {
+        if (common::fileKindOf(path) == common::kFileKindJpeg) {
+            SourcePage page;
+            if (addJpegPage(path, account, page)) {
+                pages.push_back(std::move(page));
+                continue;
+            }
+        }
         common::TiffReader reader;
         if (reader.open(path) == 0 && addTiffPages(reader, path, account, pages))
             continue;
