@@ -317,6 +317,19 @@ int Assembly::copyStrip(size_t s, int restartCode, const CopyFailures& failures)
 
 int Assembly::copyStrips(const CopyFailures& failures, bool restarts)
 {
+    // Room for every strip that lies in the file, so the copy never moves what it appended.
+    uint64_t total = m_out.size() + 2 + 2 * uint64_t(m_strips);
+    for (size_t s = 0; s < m_strips; ++s) {
+        if (!m_file.has(m_dir.stripOffsets[s], m_dir.stripByteCounts[s]))
+            break;
+        total += m_dir.stripByteCounts[s];
+    }
+    try {
+        if (total <= m_out.max_size())
+            m_out.reserve(size_t(total));
+    } catch (const std::bad_alloc&) {
+        // The copy grows the output as it goes and reports a failure to do so.
+    }
     for (size_t s = 0; s < m_strips; ++s) {
         const int restartCode = restarts && s > 0 ? 0xD0 + int((s - 1) % 8) : -1;
         if (const int rc = copyStrip(s, restartCode, failures); rc < 0)

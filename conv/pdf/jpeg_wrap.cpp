@@ -155,7 +155,10 @@ int wrap(const std::string& jpegPath, const std::string& workFolder, bool keepPr
 int wrapJpegInMemory(const std::string& jpegPath, const std::string& workFolder,
                      JpegWrapResult& result, bool keepProgressive)
 {
+    // The buffer's memory is kept for the next file: no fresh pages to fault in.
+    std::string buffer = std::move(result.buffer);
     result = JpegWrapResult{};
+    result.buffer = std::move(buffer);
     try {
         const int rc = wrap(jpegPath, workFolder, keepProgressive, result);
         if (rc != 0)

@@ -89,6 +89,7 @@ void PdfWriter::endJob()
     m_holdRows = false;
     m_heldRows.clear();
     m_progress = nullptr;
+    std::string().swap(m_pageData);
 }
 
 int PdfWriter::guardJob(int debug, const std::string& source, const std::function<int()>& job)

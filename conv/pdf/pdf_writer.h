@@ -258,6 +258,7 @@ private:
     std::vector<HeldRow> m_heldRows;
     bool m_documentWritten = false;
     bool m_logFailed = false;
+    std::string m_pageData;            // the image data of the page being written
     LogAppender m_log;                 // the job's rows, written out when the job ends
 };
 

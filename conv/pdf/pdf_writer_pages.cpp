@@ -319,7 +319,7 @@ bool PdfWriter::writeOnePage(PdfSink& sink, PdfWriterContext& context, JobPage& 
     request.keepJpeg = !memory.empty() && wrapKept();
     request.workFolder = m_workFolder;
     request.maxBytes = m_maxImageBytes;
-    std::string data;
+    std::string& data = m_pageData;  // its memory is kept from page to page
     ImageDataResult result;
     if (makeImageData(request, data, result) != 0) {
         if (result.failure != PdfMsg::None)
