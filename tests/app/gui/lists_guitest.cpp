@@ -9,6 +9,7 @@
 #include "app/view/main_window.h"
 #include "app/view/thumbnail_view.h"
 #include "common/platform/locale_compare.h"
+#include "tests/app/core/image_fixtures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +25,6 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include <jpeglib.h>
 
 #include <memory>
 
@@ -34,29 +34,8 @@ namespace {
 
 QByteArray greyJpeg(int w, int h, int value)
 {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = JDIMENSION(w);
-    c.image_height = JDIMENSION(h);
-    c.input_components = 1;
-    c.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(static_cast<size_t>(w), static_cast<JSAMPLE>(value));
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    QByteArray bytes(reinterpret_cast<char*>(out), int(size));
-    free(out);
-    return bytes;
+    return QByteArray::fromStdString(
+        tnw::test::makeJpeg(w, h, tnw::test::JpegKind::Grey, {value}));
 }
 
 }  // namespace
