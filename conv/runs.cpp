@@ -9,6 +9,8 @@
 #include "conv/naming.h"
 #include "conv/progress.h"
 
+#include <set>
+
 namespace tnw::conv {
 namespace {
 
@@ -104,6 +106,7 @@ struct Driver {
     ConversionJob m_job;
     NamingEngine m_naming;
     common::LocalTime m_runStart;
+    std::set<std::string> m_pdfsOfRun;  // the PDFs written by this run's per-image jobs
 };
 
 int Driver::convertImages(const std::vector<std::string>& images, const std::string& outFolder)
@@ -133,11 +136,19 @@ int Driver::convertImages(const std::vector<std::string>& images, const std::str
             m_job.passOver(source, remarkText(Remark::NotJpeg));
             continue;
         }
+        // Images of the same name from different folders can meet in one output folder: the
+        // second never replaces the PDF the first wrote in this run.
+        if (m_pdfsOfRun.count(pdf) > 0) {
+            m_job.remark(source, remarkText(Remark::SameName));
+            continue;
+        }
         if (keepExisting(m_request, pdf)) {
             m_job.remark(source, remarkText(Remark::Existing), false, ReportKind::KeptExisting);
             continue;
         }
         result = m_job.writeJpeg(source, pdf, m_progress.proc());
+        if (result == 0)
+            m_pdfsOfRun.insert(pdf);
         if (m_job.cancelled())
             return kRunCancelled;
     }

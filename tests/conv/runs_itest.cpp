@@ -123,6 +123,21 @@ TEST_F(Runs, SameNameJpegIsSkippedAndTheTiffPassedOver)
     EXPECT_EQ(r[1][1], "\"b.jpg\"");
 }
 
+TEST_F(Runs, SameNameFromAnotherFolderNeverReplacesThePdfOfThisRun)
+{
+    // Sub-folders shown, not mirrored: both images name out/a.pdf.
+    const std::string first = jpeg("in/a.jpg");
+    const std::string second = jpeg("in/sub/a.jpg");
+    EXPECT_EQ(runFilesEach(request({first, second})), 0);
+    EXPECT_TRUE(isPdf("out/a.pdf"));
+    const auto r = rows();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0][0], q(m_dir.file("in")));
+    EXPECT_EQ(r[0][6], "\"a.pdf\"");
+    EXPECT_EQ(r[1][0], q(m_dir.file("in/sub")));
+    EXPECT_EQ(r[1][9], sjis("同名のためｽｷｯﾌﾟ"));
+}
+
 TEST_F(Runs, PdfPathTakenByAFolderFailsThatImageOnly)
 {
     folder("out/a.pdf");
