@@ -106,6 +106,7 @@ SettingsDialog::SettingsDialog(OperationSettings& form, SettingsForm kind, const
     for (int i = 0; i < 4; ++i)
         m_texts[i]->setText(
             platform::fromCp932(std::string_view(texts[i], strnlen(texts[i], kAppTextSize))));
+    m_keepJpeg->setChecked(m_form.keepJpeg());
     m_showDlgParm->setChecked(conv.nShowDlgParm != 0);
     m_showDlg->setChecked(conv.nShowDlg != 0);
     m_makeLog->setChecked(conv.nMakeLog > 0);
@@ -234,6 +235,10 @@ QWidget* SettingsDialog::pdfPage()
         new QRegularExpressionValidator(QRegularExpression("[0-9]*\\.?[0-9]*"), m_version));
     connect(m_version, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
     layout->addRow(buddyLabel("ﾊﾞｰｼﾞｮﾝ", m_version), m_version);
+    m_keepJpeg = new QCheckBox(u("ｸﾞﾚｰｽｹｰﾙ・ﾌﾟﾛｸﾞﾚｯｼﾌﾞJPEGを再圧縮せずにそのまま埋め込む"), page);
+    m_keepJpeg->setObjectName("nKeepJpeg");
+    m_keepJpeg->setToolTip(u("ﾌﾟﾛｸﾞﾚｯｼﾌﾞJPEGはPDF 1.3以上のときだけそのまま埋め込みます。"));
+    layout->addRow(m_keepJpeg);
     const char* labels[4] = {"ﾀｲﾄﾙ", "作成者", "ｻﾌﾞﾀｲﾄﾙ", "ｷｰﾜｰﾄﾞ"};
     const char* names[4] = {"szPdfTitle", "szPdfSubject", "szPdfAuthor", "szPdfKeyword"};
     for (int i = 0; i < 4; ++i) {
@@ -385,6 +390,7 @@ void SettingsDialog::readControls()
     conv.nShowDlgParm = m_showDlgParm->isChecked() ? 1 : 0;
     conv.nShowDlg = m_showDlg->isChecked() ? 1 : 0;
     conv.nMakeLog = m_makeLog->isChecked() ? 1 : 0;
+    m_form.setKeepJpeg(m_keepJpeg->isChecked());
     conv.nShowLog = m_showLog->isChecked() ? 1 : 0;
     conv.nNameingLog = m_nameLog->currentIndex();
     char(*fields[4])[kAppTextSize] = {&app.szPdfTitle, &app.szPdfSubject, &app.szPdfAuthor,

@@ -67,6 +67,7 @@ private:
     QCheckBox* m_showDlgParm = nullptr;
     QCheckBox* m_showDlg = nullptr;
     QCheckBox* m_makeLog = nullptr;
+    QCheckBox* m_keepJpeg = nullptr;
     QCheckBox* m_showLog = nullptr;
     QComboBox* m_nameLog = nullptr;
     QLabel* m_nameLogLabel = nullptr;

@@ -7,6 +7,7 @@
 #include "common/platform/files.h"
 #include "common/platform/locale_compare.h"
 #include "common/platform/module_paths.h"
+#include "common/platform/profile.h"
 #include "common/platform/ui.h"
 
 #include <unistd.h>
@@ -70,6 +71,8 @@ void OperationSettings::open(bool folderMode)
     m_conv.nPageOrder = 0;
     m_conv.nNameSort = 1;
     LoadAppSettings(m_app, m_files.iniPath);
+    m_keepJpeg = platform::GetPrivateProfileInt("Settings", "nKeepJpeg", 0,
+                                                m_files.iniPath.c_str()) > 0;
 
     m_history = m_historyFile.path().empty() ? std::vector<std::string>{} : m_historyFile.read();
     // A stored folder the history lacks joins it, so an untouched OK keeps it.
@@ -317,6 +320,9 @@ bool OperationSettings::save()
         saved = m_files.io.save(copy.c_str(), &m_conv) == 0;
     if (saved)
         saved = SaveAppSettings(m_app, copy);
+    if (saved)
+        saved = platform::WritePrivateProfileString("Settings", "nKeepJpeg",
+                                                    m_keepJpeg ? "1" : "0", copy.c_str());
     if (saved)
         saved = platform::renamePath(copy, ini, true);
     if (!saved) {

@@ -79,6 +79,10 @@ public:
     // The entries as the box lists them (sorted) and the folder the box shows.
     const std::vector<std::string>& history() const { return m_history; }
     const std::string& folderText() const { return m_folderText; }
+    // nKeepJpeg of [Settings]: gray and progressive JPEGs embedded unchanged (the library reads
+    // it from the settings file; it is not part of ConvSettings).
+    bool keepJpeg() const { return m_keepJpeg; }
+    void setKeepJpeg(bool keep) { m_keepJpeg = keep; }
     void setFolderText(const std::string& text) { m_folderText = text; }
     // A history entry chosen by the user: an existing folder becomes the folder; a vanished
     // one is reported, removed and the first entry selected (history rewritten). False then.
@@ -111,6 +115,7 @@ private:
     bool m_folderMode = false;
     std::vector<std::string> m_history;
     std::string m_folderText;
+    bool m_keepJpeg = false;
 };
 
 }  // namespace tnw::app

@@ -3,6 +3,7 @@
 #include "app/core/text/version_rule.h"
 
 #include "common/platform/cp932.h"
+#include "common/platform/profile.h"
 #include "common/platform/ui.h"
 #include "support/temp_dir.h"
 #include "tnwconv.h"
@@ -106,6 +107,8 @@ TEST_F(OperationSettingsTest, OkSavesBothRecordsAndForcesTheOrderFields)
     form.conv().nFiling = 1;
     form.conv().nFolding = 1;
     form.setFolderText(m_dir.file("out/"));  // a trailing '/' is harmless
+    EXPECT_FALSE(form.keepJpeg());
+    form.setKeepJpeg(true);
     ASSERT_TRUE(form.accept("1.6")) << lastMessage();
 
     ConvSettings conv{};
@@ -119,6 +122,10 @@ TEST_F(OperationSettingsTest, OkSavesBothRecordsAndForcesTheOrderFields)
     EXPECT_EQ(app.nPDFVersMinor, 6);
     EXPECT_EQ(app.nTif2Pdf, 1);
     EXPECT_STREQ(app.szPdfSubject, "author");
+    // The library's own setting goes into the same replacement of the file.
+    EXPECT_EQ(tnw::platform::GetPrivateProfileInt("Settings", "nKeepJpeg", 0,
+                                                  m_files.iniPath.c_str()),
+              1);
     // The history holds the folder, first; no copy of the settings file is left behind.
     EXPECT_EQ(test::readFile(m_files.historyPath), m_dir.file("out") + "\r\n");
     int files = 0;
