@@ -7,6 +7,7 @@
 #include "app/core/lists/list_models.h"
 #include "app/core/lists/list_sort.h"
 #include "app/core/lists/probe_runner.h"
+#include "app/core/lists/rename_number.h"
 #include "app/core/text/address_text.h"
 #include "app/core/tree/folder_list_model.h"
 #include "app/core/tree/folder_tree_model.h"
@@ -956,6 +957,9 @@ void MainWindow::applyFileSort(bool fromClick, int column)
         SortKeys keys;
         keys.pageOrder = m_frame.conv().nPageOrder;
         keys.nameSort = m_frame.conv().nNameSort;
+        keys.number = [conv = m_frame.conv()](const FileEntry& entry) {
+            return renameNumber(conv, entry.path);
+        };
         m_doc->setFileOrder(sortedFileOrder(*m_doc, state, sub, keys), fromClick);
     }
     showFileSortIndicator();

@@ -6,6 +6,7 @@
 #include "app/core/lists/list_document.h"
 #include "app/core/lists/list_models.h"
 #include "app/core/lists/list_sort.h"
+#include "app/core/lists/rename_number.h"
 #include "app/core/thumbs/tnl_settings.h"
 #include "common/platform/profile.h"
 #include "support/temp_dir.h"
@@ -189,6 +190,16 @@ TEST(ListSort, HeaderClicksAndStableDirections)
     EXPECT_EQ(asked, 3);
     // A column without a sort rule leaves the order.
     EXPECT_EQ(sortedFileOrder(doc, {7, 1}, false, keys), doc.fileOrder());
+
+    // The window's number comes from the library's rename rule: trailing digits (type 1) put
+    // p2 before p10; a name without digits reads as 0.
+    ConvSettings conv{};
+    conv.nNameInType = 1;
+    EXPECT_EQ(renameNumber(conv, "/scan/p10.jpg"), 10);
+    EXPECT_EQ(renameNumber(conv, "/scan/p2.jpg"), 2);
+    EXPECT_EQ(renameNumber(conv, "/scan/cover.jpg"), 0);
+    keys.number = [&conv](const FileEntry& e) { return renameNumber(conv, e.path); };
+    EXPECT_EQ(sortedFileOrder(doc, {0, 1}, false, keys), (std::vector<int>{2, 1, 0}));
 }
 
 TEST(ListCells, TextsOfTheColumns)
