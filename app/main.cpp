@@ -1,9 +1,9 @@
 // Korvelin: the program. With paths it converts them at once, without a main window; without
 // paths (or with --folder DIR) it opens the main window.
-#include "app/command_line_run.h"
-#include "app/conv_library.h"
+#include "app/cli/command_line_run.h"
+#include "app/core/run/conv_library.h"
 #include "app/core/run/operation_settings.h"
-#include "app/desktop_open.h"
+#include "app/core/run/desktop_open.h"
 #include "app/dialogs/settings_dialog.h"
 #include "app/view/run_main_window.h"
 #include "common/module_paths.h"

@@ -2,7 +2,7 @@
 // the settings the lists depend on. Each saves on OK; the caller rebuilds the lists.
 #pragma once
 
-#include "app/app_settings.h"
+#include "app/core/settings/app_settings.h"
 #include "app/core/frame/frame_state.h"
 
 #include <QDialog>

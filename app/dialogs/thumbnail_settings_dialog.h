@@ -2,7 +2,7 @@
 // custom width and height, 60..1200) and the frame colours of the selection and edit modes.
 #pragma once
 
-#include "app/core/thumbs/tnl_settings.h"
+#include "app/core/settings/tnl_settings.h"
 
 #include <QDialog>
 

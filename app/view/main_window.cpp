@@ -12,7 +12,7 @@
 #include "app/core/tree/folder_list_model.h"
 #include "app/core/tree/folder_tree_model.h"
 #include "app/core/undo/list_editor.h"
-#include "app/desktop_open.h"
+#include "app/core/run/desktop_open.h"
 #include "app/dialogs/about_dialog.h"
 #include "app/dialogs/thumbnail_settings_dialog.h"
 #include "app/view/address_bar.h"

@@ -6,8 +6,8 @@
 #include "app/core/frame/commands.h"
 #include "app/core/frame/frame_state.h"
 #include "app/core/history/history_file.h"
-#include "app/core/thumbs/tnl_settings.h"
-#include "app/window_placement.h"
+#include "app/core/settings/tnl_settings.h"
+#include "app/core/settings/window_placement.h"
 
 #include <QMainWindow>
 #include <QThreadPool>

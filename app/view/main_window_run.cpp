@@ -3,12 +3,12 @@
 // the extended settings.
 #include "app/view/main_window.h"
 
-#include "app/conv_library.h"
+#include "app/core/run/conv_library.h"
 #include "app/core/lists/list_document.h"
 #include "app/core/run/conversion_runner.h"
 #include "app/core/run/operation_settings.h"
 #include "app/core/tree/folder_list_model.h"
-#include "app/desktop_open.h"
+#include "app/core/run/desktop_open.h"
 #include "app/dialogs/mode_switch_dialog.h"
 #include "app/dialogs/settings_dialog.h"
 #include "app/view/list_pane.h"

@@ -1,5 +1,5 @@
-#include "app/app_settings.h"
-#include "app/window_placement.h"
+#include "app/core/settings/app_settings.h"
+#include "app/core/settings/window_placement.h"
 
 #include "common/platform/cp932.h"
 #include "common/platform/profile.h"

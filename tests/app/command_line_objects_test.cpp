@@ -1,4 +1,4 @@
-#include "app/command_line_objects.h"
+#include "app/cli/command_line_objects.h"
 
 #include "common/platform/cp932.h"
 #include "support/in_folder.h"

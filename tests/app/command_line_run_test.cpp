@@ -1,4 +1,4 @@
-#include "app/command_line_run.h"
+#include "app/cli/command_line_run.h"
 
 #include "common/platform/cp932.h"
 #include "common/platform/ui.h"

@@ -1,4 +1,4 @@
-#include "app/run_fields.h"
+#include "app/core/settings/run_fields.h"
 
 #include <gtest/gtest.h>
 

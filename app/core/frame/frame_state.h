@@ -3,7 +3,7 @@
 // to the views, one signal per hint. Plain logic: a test drives it without any widget.
 #pragma once
 
-#include "app/app_settings.h"
+#include "app/core/settings/app_settings.h"
 #include "app/core/frame/commands.h"
 #include "ConvSettings.h"
 

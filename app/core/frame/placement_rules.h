@@ -2,7 +2,7 @@
 // written back at exit. Pure functions over rectangles, so a test gives the screens.
 #pragma once
 
-#include "app/window_placement.h"
+#include "app/core/settings/window_placement.h"
 
 #include <QList>
 #include <QRect>

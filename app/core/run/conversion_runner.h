@@ -3,8 +3,8 @@
 // message boxes (platform::ui) are seams a test fills.
 #pragma once
 
-#include "app/app_settings.h"
-#include "app/conv_library.h"
+#include "app/core/settings/app_settings.h"
+#include "app/core/run/conv_library.h"
 #include "app/core/run/run_sequence.h"
 
 #include <cstdint>

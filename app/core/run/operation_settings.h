@@ -3,7 +3,7 @@
 // anything is saved. Messages and questions go through platform::ui (title "Korvelin").
 #pragma once
 
-#include "app/app_settings.h"
+#include "app/core/settings/app_settings.h"
 #include "app/core/frame/frame_state.h"
 #include "app/core/history/history_file.h"
 #include "common/template_expand.h"

@@ -3,9 +3,9 @@
 // the inputs, the document information, the PDF version and the execution.
 #pragma once
 
-#include "app/app_settings.h"
-#include "app/conv_library.h"
-#include "app/run_fields.h"
+#include "app/core/settings/app_settings.h"
+#include "app/core/run/conv_library.h"
+#include "app/core/settings/run_fields.h"
 
 #include "ConvSettings.h"
 

@@ -7,7 +7,7 @@
 #include "app/core/lists/list_models.h"
 #include "app/core/lists/list_sort.h"
 #include "app/core/lists/rename_number.h"
-#include "app/core/thumbs/tnl_settings.h"
+#include "app/core/settings/tnl_settings.h"
 #include "common/platform/profile.h"
 #include "support/temp_dir.h"
 

@@ -1,5 +1,5 @@
 // The command table, the command availability and the frame record, without a window.
-#include "app/app_settings.h"
+#include "app/core/settings/app_settings.h"
 #include "app/core/frame/commands.h"
 #include "app/core/frame/frame_state.h"
 

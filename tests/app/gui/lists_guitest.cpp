@@ -3,7 +3,7 @@
 // reduction settings dialog, and the message for an unsupported file.
 #include "app/core/lists/list_document.h"
 #include "app/core/lists/list_models.h"
-#include "app/core/thumbs/tnl_settings.h"
+#include "app/core/settings/tnl_settings.h"
 #include "app/dialogs/thumbnail_settings_dialog.h"
 #include "app/view/list_pane.h"
 #include "app/view/main_window.h"

@@ -6,7 +6,7 @@
 #include "app/view/folder_tree_view.h"
 #include "app/view/list_pane.h"
 #include "app/view/main_window.h"
-#include "app/window_placement.h"
+#include "app/core/settings/window_placement.h"
 #include "common/platform/locale_compare.h"
 
 #include <QAction>

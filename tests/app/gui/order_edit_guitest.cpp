@@ -2,7 +2,7 @@
 // pane, the context menus of the file and page lists, the mode commands, and a rebuild
 // ending the history.
 #include "app/core/lists/list_document.h"
-#include "app/core/thumbs/tnl_settings.h"
+#include "app/core/settings/tnl_settings.h"
 #include "app/core/undo/list_editor.h"
 #include "app/view/folder_tree_view.h"
 #include "app/view/list_pane.h"

@@ -1,6 +1,6 @@
-#include "app/window_placement.h"
+#include "app/core/settings/window_placement.h"
 
-#include "app/profile_values.h"
+#include "app/core/settings/profile_values.h"
 #include "common/platform/profile.h"
 
 namespace tnw::app {

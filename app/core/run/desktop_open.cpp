@@ -1,4 +1,4 @@
-#include "app/desktop_open.h"
+#include "app/core/run/desktop_open.h"
 
 #include "common/platform/files.h"
 

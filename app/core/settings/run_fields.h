@@ -2,7 +2,7 @@
 // conversion, never stored in the settings file.
 #pragma once
 
-#include "app/app_settings.h"
+#include "app/core/settings/app_settings.h"
 
 #include "ConvSettings.h"
 

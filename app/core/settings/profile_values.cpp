@@ -1,4 +1,4 @@
-#include "app/profile_values.h"
+#include "app/core/settings/profile_values.h"
 
 #include "common/platform/profile.h"
 

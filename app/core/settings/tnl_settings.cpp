@@ -1,4 +1,4 @@
-#include "app/core/thumbs/tnl_settings.h"
+#include "app/core/settings/tnl_settings.h"
 
 #include "common/platform/profile.h"
 

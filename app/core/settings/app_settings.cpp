@@ -1,6 +1,6 @@
-#include "app/app_settings.h"
+#include "app/core/settings/app_settings.h"
 
-#include "app/profile_values.h"
+#include "app/core/settings/profile_values.h"
 #include "common/platform/profile.h"
 
 #include <cstdio>

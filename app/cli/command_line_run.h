@@ -3,9 +3,9 @@
 // fixed sequence of library calls. The library shows its own messages and progress window.
 #pragma once
 
-#include "app/app_settings.h"
-#include "app/command_line_objects.h"
-#include "app/conv_library.h"
+#include "app/core/settings/app_settings.h"
+#include "app/cli/command_line_objects.h"
+#include "app/core/run/conv_library.h"
 #include "app/core/run/run_sequence.h"
 
 #include "ConvSettings.h"

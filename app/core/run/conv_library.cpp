@@ -1,4 +1,4 @@
-#include "app/conv_library.h"
+#include "app/core/run/conv_library.h"
 
 #include "tnwconv.h"
 

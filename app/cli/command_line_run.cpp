@@ -1,6 +1,6 @@
-#include "app/command_line_run.h"
+#include "app/cli/command_line_run.h"
 
-#include "app/run_fields.h"
+#include "app/core/settings/run_fields.h"
 #include "common/module_paths.h"
 #include "common/platform/cp932.h"
 #include "common/platform/files.h"
