@@ -8,6 +8,7 @@
 #include "common/platform/files.h"
 #include "common/platform/qt_text.h"
 #include "common/platform/ui.h"
+#include "tnwsheet.h"
 
 #include <QApplication>
 #include <QFile>
@@ -84,6 +85,11 @@ SettingsDialog::SettingsDialog(OperationSettings& form, SettingsForm kind, const
     ok->setText(kind == SettingsForm::Run ? u("実行") : QStringLiteral("OK"));
     ok->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setText(u("キャンセル"));
+    // The paper forms have one editor, the sheet library's; the dialog only opens it.
+    QPushButton* forms = buttons->addButton(u("用紙設定..."), QDialogButtonBox::ActionRole);
+    forms->setObjectName("paperForms");
+    forms->setAutoDefault(false);
+    connect(forms, &QPushButton::clicked, this, &SettingsDialog::editPaperForms);
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
@@ -374,6 +380,13 @@ void SettingsDialog::editMeta(MetaKind kind)
         return;
     m_form.setMeta(kind, editor.text());
     m_displays[int(kind)]->setText(platform::fromCp932(m_form.preview(kind)));
+}
+
+void SettingsDialog::editPaperForms()
+{
+    const std::string path = common::ModulePaths::paperFormFile();
+    if (shxDlgForm(this, path.c_str(), 0) >= 0)
+        emit paperFormsSaved();
 }
 
 void SettingsDialog::readControls()

@@ -34,6 +34,12 @@ public:
 
     // Opens the editor for one meta string (kinds 1 to 5).
     void editMeta(MetaKind kind);
+    // Opens the sheet library's paper form dialog on the program's tnwForm.ini.
+    void editPaperForms();
+
+signals:
+    // The paper form dialog saved tnwForm.ini: the lists match their paper sizes again.
+    void paperFormsSaved();
 
 private:
     QWidget* outputPage();

@@ -5,6 +5,9 @@
 
 #include "app/core/run/conv_library.h"
 #include "app/core/lists/list_document.h"
+#include "app/core/lists/list_models.h"
+#include "app/core/lists/list_sort.h"
+#include "app/core/undo/list_editor.h"
 #include "app/core/run/conversion_runner.h"
 #include "app/core/run/operation_settings.h"
 #include "app/core/tree/folder_list_model.h"
@@ -30,24 +33,41 @@ bool MainWindow::showSettingsDialog(bool runForm)
     files.io = m_files.settingsIo;
     OperationSettings form(files);
     form.open(m_frame.mode() > 0);
+    const ConvSettings convBefore = m_frame.conv();
     const AppSettings before = m_frame.app();
-    SettingsDialog dialog(form, runForm ? SettingsForm::Run : SettingsForm::Settings,
-                          platform::fromCp932(m_frame.folderShown()), this);
+    const SettingsForm kind = runForm ? SettingsForm::Run : SettingsForm::Settings;
+    SettingsDialog dialog(form, kind, platform::fromCp932(m_frame.folderShown()), this);
+    connect(&dialog, &SettingsDialog::paperFormsSaved, this,
+            [this] { m_frame.send(Hint::PaperFormsChanged); });
     if (dialog.exec() != QDialog::Accepted)
         return false;
 
-    // The frame takes both records afresh; a changed sub-folder display changes the lists.
+    // The frame takes both records afresh, then applies what changed.
     ConvSettings conv{};
     if (m_files.settingsIo.load)
         m_files.settingsIo.load(m_files.iniPath.c_str(), &conv);
-    m_frame.conv() = conv;
     LoadAppSettings(m_frame.app(), m_files.iniPath);
-    if (!subFolderDisplayDiffers(before, m_frame.app()))
-        return true;
-    if (runForm)
+    const AfterSettings next = afterSettingsOk(kind, convBefore, conv, before, m_frame.app(),
+                                               m_doc->entryCount() == 0);
+    const ListColumnSettings* columns = columnsOf(m_frame.app(), fileKind());
+    const bool sorted =
+        columns && usableSort(columns->nSortNo, columns->nSortDir,
+                              int(listColumns(fileKind()).size()))
+                           .direction != 0;
+    if (next.resortFiles && sorted) {
+        // One undo step: undo brings back the order and the order kind it had.
+        m_editor->recordSort(ListSide::Files, [this, &conv] {
+            m_frame.conv() = conv;
+            applyFileSort(false, -1);
+        });
+    } else {
+        m_frame.conv() = conv;
+    }
+    if (next.stopRun)
         showInfo(this, QString::fromUtf8("[サブフォルダの表示] が変更されています。[実行] を中止します。"));
-    refresh();
-    return !runForm;
+    if (next.rebuildLists)
+        refresh();
+    return !next.stopRun;
 }
 
 void MainWindow::runSettings()

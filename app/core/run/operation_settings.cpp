@@ -1,5 +1,6 @@
 #include "app/core/run/operation_settings.h"
 
+#include "app/core/run/conversion_runner.h"
 #include "app/core/text/folder_rules.h"
 #include "app/core/text/version_rule.h"
 #include "common/module_paths.h"
@@ -55,6 +56,25 @@ std::string outputHistoryPath()
 {
     const std::string folder = platform::settingsFolder();
     return folder.empty() ? std::string() : folder + "/tnwTo.txt";
+}
+
+AfterSettings afterSettingsOk(SettingsForm form, const ConvSettings& convBefore,
+                              const ConvSettings& convAfter, const AppSettings& appBefore,
+                              const AppSettings& appAfter, bool fileListEmpty)
+{
+    AfterSettings next;
+    if (subFolderDisplayDiffers(appBefore, appAfter)) {
+        next.rebuildLists = true;
+        next.stopRun = form == SettingsForm::Run;
+        return next;
+    }
+    if (form != SettingsForm::Settings || convAfter.nMode != 0 || fileListEmpty)
+        return next;
+    const int order = convAfter.nPageOrder;
+    next.resortFiles = order != convBefore.nPageOrder ||
+                       (order == 1 && convAfter.nNameSort != convBefore.nNameSort) ||
+                       (order == 3 && convAfter.nNameInType != convBefore.nNameInType);
+    return next;
 }
 
 OperationSettings::OperationSettings(OperationSettingsFiles files, common::Clock clock)

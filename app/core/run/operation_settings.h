@@ -43,6 +43,21 @@ struct OperationSettingsFiles {
 // tnwTo.txt in the settings folder ("" when there is none).
 std::string outputHistoryPath();
 
+// What the main window does after OK in the settings or run form, from the records it held
+// before the dialog and the ones it reloads after it.
+struct AfterSettings {
+    bool resortFiles = false;   // the file list is sorted again under the new order keys
+    bool rebuildLists = false;  // the sub-folder display changed: the three lists are rebuilt
+    bool stopRun = false;       // the run form ends without converting
+};
+// The file list is re-sorted (settings form, file mode, a non-empty list) when nPageOrder
+// changed, or it is 1 and nNameSort changed, or it is 3 and nNameInType changed. The run form
+// never re-sorts: the order on screen is the order converted. A changed sub-folder display
+// rebuilds the lists (which sorts them anyway) and, in the run form, stops the run.
+AfterSettings afterSettingsOk(SettingsForm form, const ConvSettings& convBefore,
+                              const ConvSettings& convAfter, const AppSettings& appBefore,
+                              const AppSettings& appAfter, bool fileListEmpty);
+
 class OperationSettings {
 public:
     explicit OperationSettings(OperationSettingsFiles files,

@@ -236,5 +236,43 @@ TEST_F(OperationSettingsTest, NameListsAndPreviewsFollowTheCreationMethod)
     EXPECT_FALSE(form.preview(MetaKind::Log, "&d").empty());
 }
 
+TEST(AfterSettings, OrderKeysResortTheFileListAndSubFolderChangesRebuildOrStop)
+{
+    ConvSettings before{};
+    before.nPageOrder = 1;
+    ConvSettings after = before;
+    AppSettings app;
+    const auto resorts = [&](SettingsForm form, bool empty = false) {
+        return afterSettingsOk(form, before, after, app, app, empty).resortFiles;
+    };
+    EXPECT_FALSE(resorts(SettingsForm::Settings));
+    after.nNameSort = 1;  // counts under order kind 1 only
+    EXPECT_TRUE(resorts(SettingsForm::Settings));
+    EXPECT_FALSE(resorts(SettingsForm::Run));  // the order shown is the order converted
+    EXPECT_FALSE(resorts(SettingsForm::Settings, true));
+    after.nMode = 1;
+    EXPECT_FALSE(resorts(SettingsForm::Settings));
+    after.nMode = 0;
+    after.nPageOrder = 0;  // the kind itself changed
+    EXPECT_TRUE(resorts(SettingsForm::Settings));
+    before = after;
+    after.nNameSort = 0;
+    after.nNameInType = 2;
+    EXPECT_FALSE(resorts(SettingsForm::Settings));
+    before.nPageOrder = after.nPageOrder = 3;
+    EXPECT_TRUE(resorts(SettingsForm::Settings));
+
+    AppSettings shown = app;
+    shown.nSubDirShow = 1;
+    const AfterSettings settings =
+        afterSettingsOk(SettingsForm::Settings, before, after, app, shown, false);
+    EXPECT_TRUE(settings.rebuildLists);
+    EXPECT_FALSE(settings.stopRun);
+    EXPECT_FALSE(settings.resortFiles);  // the rebuild sorts
+    const AfterSettings run = afterSettingsOk(SettingsForm::Run, before, after, app, shown, true);
+    EXPECT_TRUE(run.rebuildLists);
+    EXPECT_TRUE(run.stopRun);
+}
+
 }  // namespace
 }  // namespace tnw::app

@@ -1,6 +1,6 @@
 // The operation settings dialog driven offscreen: OK saves what the controls show, a failed
 // check keeps the dialog open and Cancel then leaves Korvelin.ini byte for byte, the text boxes
-// refuse input past their byte limits, the meta editor's insertions.
+// refuse input past their byte limits, the meta editor's insertions, the paper form button.
 #include "app/core/run/operation_settings.h"
 #include "app/dialogs/meta_editor.h"
 #include "app/dialogs/settings_dialog.h"
@@ -9,11 +9,15 @@
 #include "tnwconv.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QApplication>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <fstream>
 #include <memory>
@@ -129,6 +133,34 @@ private slots:
         QVERIFY(!editor.previewLabel()->text().isEmpty());
         // "&f" is offered only for the output name kinds under １対１.
         QCOMPARE(editor.list(0)->count(), 1);
+    }
+
+    void paperFormButtonOpensTheSheetLibrarysFormDialog()
+    {
+        qputenv("KORVELIN_CONFIG_DIR", QFile::encodeName(m_dir.path()));
+        writeIni("");
+        OperationSettings form(m_files);
+        form.open(false);
+        SettingsDialog dialog(form, SettingsForm::Settings, "/in", nullptr);
+        dialog.show();
+        QSignalSpy saved(&dialog, &SettingsDialog::paperFormsSaved);
+        auto* button = dialog.findChild<QPushButton*>("paperForms");
+        QVERIFY(button);
+        QCOMPARE(button->text(), QString::fromUtf8("用紙設定..."));
+        QString title;
+        bool ownedByTheSettings = false;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal != &dialog) {
+                title = modal->windowTitle();
+                ownedByTheSettings = modal->parentWidget() == &dialog;
+                QMetaObject::invokeMethod(modal, "reject");
+            }
+        });
+        button->click();
+        QCOMPARE(title, QString::fromUtf8("用紙設定"));
+        QVERIFY(ownedByTheSettings);
+        QCOMPARE(saved.count(), 0);  // cancelled: the lists need not match forms again
     }
 };
 
