@@ -31,6 +31,31 @@ bool subFolderDisplayDiffers(const AppSettings& before, const AppSettings& after
     return after.nSubDirProc == 1 && before.nSubDirLevel != after.nSubDirLevel;
 }
 
+std::string runReportText(const RunResult& run, const ConvSettings& conv,
+                          const std::string& logPath)
+{
+    const KvlRunCounts& c = run.counts;
+    // The library's own checks (-299 to -200) have shown their message already.
+    const bool refusedByLibrary = run.code <= -200 && run.code >= -299;
+    if (!run.executed || c.cancelled || refusedByLibrary)
+        return {};
+    using platform::sjis;
+    std::string text;
+    if (c.pdfsWritten == 0 && c.keptExisting == 0)
+        text += sjis("PDFファイルは作成されませんでした。\n");
+    if (c.refused > 0)
+        text += sjis("変換できなかったﾌｧｲﾙ、ﾍﾟｰｼﾞまたはﾌｫﾙﾀﾞが ") + std::to_string(c.refused) +
+                sjis(" 件あります。\n");
+    if (text.empty() && !c.logFailed)
+        return {};
+    if (c.logFailed)
+        text += sjis("ﾛｸﾞﾌｧｲﾙ ") + logPath + sjis(" に書き込めませんでした。\n");
+    else if (conv.nMakeLog > 0 && !logPath.empty())
+        text += sjis("詳しくはﾛｸﾞﾌｧｲﾙ ") + logPath + sjis(" を参照してください。\n");
+    text.pop_back();
+    return text;
+}
+
 std::vector<std::string> checkedFiles(const ListDocument& document)
 {
     std::vector<std::string> files;
@@ -107,6 +132,10 @@ int ConversionRunner::run(RunForm form, const std::string& folderShown,
     }
     m_lastLog = log;
     openLog(conv, started);
+    const std::string report = runReportText(m_result, conv, m_lastLog);
+    if (!report.empty())
+        platform::showMessage(kTitle, report, platform::MsgButtons::Ok,
+                              platform::MsgIcon::Warning);
     return m_result.code;
 }
 

@@ -29,6 +29,14 @@ std::vector<std::string> checkedFiles(const ListDocument& document);
 std::vector<std::string> checkedFolders(const std::vector<FolderRow>& rows,
                                         const AppSettings& app);
 
+// The message shown when a run that reached kvlExec did not convert everything (code page
+// 932, "" when there is nothing to say): inputs refused or failed, no PDF written at all, a
+// log that could not be written. A complete run and a cancelled one say nothing; nor does a
+// run the library refused before converting, which reported that itself. `logPath` is the
+// run's log ("" for none).
+std::string runReportText(const RunResult& run, const ConvSettings& conv,
+                          const std::string& logPath);
+
 class ConversionRunner {
 public:
     ConversionRunner(ConvLibrary& library, std::string iniPath,

@@ -63,7 +63,7 @@ public:
         return 0;
     }
     int setReportProc(KvlReportProc, void*) override { return 0; }
-    int getRunCounts(KvlRunCounts* c) override { return *c = {}, 0; }
+    int getRunCounts(KvlRunCounts* c) override { return *c = counts, 0; }
 
     bool called(const std::string& c) const
     {
@@ -74,6 +74,7 @@ public:
     std::string logPath;
     int pathCode = 0;
     int fromCode = 0;
+    KvlRunCounts counts = {1, 1, 0, 0, 0, 0};  // pdfs, pages, refused, kept, log failed, cancelled
 
 private:
     int add(std::string c) { return calls.push_back(std::move(c)), 0; }
@@ -156,6 +157,37 @@ TEST_F(ConversionRunnerTest, LogIsOpenedOnlyWhenAskedForAndWrittenByTheRun)
     m_lib.logPath = m_dir.file("never-written/run.csv");
     m_runner.runFiles("/in", {"/in/a.jpg"});
     EXPECT_TRUE(m_opened.empty());
+}
+
+TEST_F(ConversionRunnerTest, ARunThatDidNotConvertEverythingSaysSo)
+{
+    settings("[Settings]\r\nnMakeLog=1\r\nnShowLog=0\r\n");
+    m_runner.runFiles("/in", {"/in/a.jpg"});
+    EXPECT_TRUE(m_ui->messages.empty());  // complete: silent
+
+    m_lib.counts = {1, 1, 2, 0, 0, 0};
+    m_runner.runFiles("/in", {"/in/a.jpg"});
+    ASSERT_EQ(m_ui->messages.size(), 1u);
+    EXPECT_EQ(m_ui->messages.back().text,
+              sjis("変換できなかったﾌｧｲﾙ、ﾍﾟｰｼﾞまたはﾌｫﾙﾀﾞが 2 件あります。\n詳しくはﾛｸﾞﾌｧｲﾙ ") +
+                  m_dir.file("run.csv") + sjis(" を参照してください。"));
+
+    // Nothing written and no log: no pointer to a log.
+    RunResult run;
+    run.executed = true;
+    ConvSettings conv{};
+    EXPECT_EQ(runReportText(run, conv, "/x.csv"), sjis("PDFファイルは作成されませんでした。"));
+    run.counts.keptExisting = 1;  // every PDF existed and was kept: complete
+    EXPECT_EQ(runReportText(run, conv, "/x.csv"), "");
+    run.counts.logFailed = 1;
+    EXPECT_EQ(runReportText(run, conv, "/x.csv"), sjis("ﾛｸﾞﾌｧｲﾙ /x.csv に書き込めませんでした。"));
+    // Cancelled by the user, or refused by the library's own checks (its message is shown).
+    run.counts = {};
+    run.counts.cancelled = 1;
+    EXPECT_EQ(runReportText(run, conv, ""), "");
+    run.counts = {};
+    run.code = -204;
+    EXPECT_EQ(runReportText(run, conv, ""), "");
 }
 
 TEST(ConversionRunnerRules, FolderRowsAndSubFolderDifferences)
