@@ -177,10 +177,7 @@ int main(int argc, char** argv)
         tnw::app::OperationSettingsFiles files;
         files.iniPath = context.iniPath;
         files.historyPath = tnw::app::outputHistoryPath();
-        files.io = {[&context](const char* ini, ConvSettings* r) {
-                        return context.library.loadIni(ini, r);
-                    },
-                    [](const char* ini, const ConvSettings* r) { return sbxSaveIni(ini, r); }};
+        files.io = tnw::app::settingsIoOf(context.library);
         tnw::app::OperationSettings form(files);
         form.open(folders);  // the objects' mode chooses the live name list
         tnw::app::SettingsDialog dialog(form, tnw::app::SettingsForm::CommandLine,

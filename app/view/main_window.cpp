@@ -26,6 +26,7 @@
 #include "common/platform/files.h"
 #include "common/platform/module_paths.h"
 #include "common/platform/qt_text.h"
+#include "common/platform/ui.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -34,7 +35,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
-#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QShortcut>
@@ -85,6 +85,14 @@ bool positionsKnown()
 QString q(const std::string& cp932)
 {
     return platform::fromCp932(cp932);
+}
+
+// The code page 932 form of one of the program's own texts (they all have one).
+std::string cp932Of(const QString& text)
+{
+    std::string out;
+    platform::toCp932(text, out);
+    return out;
 }
 
 }  // namespace
@@ -819,16 +827,14 @@ void MainWindow::buildFileList(const std::string& folder, int flag, bool keepMar
     ScanResult scan;
     {
         FrameState::BusyGuard guard(m_frame);
-        std::unique_ptr<QProgressDialog> progress;
+        // The library's progress window: two lines (the folder, the count), "中止", and
+        // application-modal, so nothing in the window changes under the build.
+        std::unique_ptr<platform::ProgressWindow> progress;
         const auto openProgress = [&] {
-            progress = std::make_unique<QProgressDialog>(this);
-            progress->setWindowTitle(QStringLiteral("Korvelin"));
-            progress->setLabelText(QString::fromUtf8("準備中..."));
-            progress->setCancelButtonText(QString::fromUtf8("中止"));
-            progress->setRange(0, 0);
-            progress->setWindowModality(Qt::ApplicationModal);
-            progress->setMinimumDuration(0);
-            progress->show();
+            progress = platform::ui().openProgress("Korvelin");
+            progress->setCancelText(cp932Of(QString::fromUtf8("中止")));
+            progress->setText(cp932Of(QString::fromUtf8("準備中...")));
+            progress->setRange(0);  // the number of files is not known before the end
         };
         if (platform::isRootPath(folder))
             openProgress();
@@ -840,12 +846,15 @@ void MainWindow::buildFileList(const std::string& folder, int flag, bool keepMar
                     openProgress();
                 m_panes[0]->setText(q(at));
                 m_panes[1]->setText(QString::number(files));
-                if (progress)
-                    progress->setLabelText(q(at) + QString::fromUtf8("\nﾌｧｲﾙ取得中 %1").arg(files));
+                if (progress) {
+                    progress->setText(at);
+                    progress->setSecondText(
+                        cp932Of(QString::fromUtf8("ﾌｧｲﾙ取得中 %1").arg(files)));
+                }
                 QCoreApplication::processEvents();
                 pump.restart();
             }
-            return !m_frame.closePending() && !(progress && progress->wasCanceled());
+            return !m_frame.closePending() && !(progress && progress->cancelled());
         };
         scan = scanFolder(folder, rule, report);
         sortScanned(scan.files);

@@ -295,9 +295,15 @@ bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries)
         if (e.badName)
             e.name.clear();
         struct stat st;
+        if (d->d_type == DT_LNK)
+            e.isLink = true;
+        else if (d->d_type == DT_UNKNOWN)
+            e.isLink = ::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                       S_ISLNK(st.st_mode);
         if (::fstatat(dirFd, d->d_name, &st, 0) == 0) {
             e.isFolder = S_ISDIR(st.st_mode);
-            e.size = e.isFolder ? 0 : static_cast<std::uint64_t>(st.st_size);
+            e.isOther = !e.isFolder && !S_ISREG(st.st_mode);
+            e.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
             e.modified = st.st_mtim.tv_sec;
         } else if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             e.modified = st.st_mtim.tv_sec;  // a dangling link: a file of size 0

@@ -77,6 +77,8 @@ struct FolderEntry {
     std::string osName;  // the name as the operating system has it (UTF-8 or raw bytes)
     bool badName = false;  // the name has no code page 932 form: report it, never use it
     bool isFolder = false;
+    bool isLink = false;   // the entry itself is a symbolic link (whatever it points to)
+    bool isOther = false;  // neither a folder nor a regular file: a FIFO, device or socket
     std::uint64_t size = 0;
     std::int64_t modified = 0;  // seconds since 1970-01-01 UTC
 };
@@ -84,8 +86,10 @@ struct FolderEntry {
 // The entries of a folder, without "." and "..", sorted by their operating-system names (byte
 // order) so that a listing is the same every time. An entry whose name has no code page 932
 // form is listed with `badName` set and an empty `name`, so the caller can report it. A
-// symbolic link is listed as what it points to; a dangling one as a file of size 0. False
-// when the folder cannot be opened.
+// symbolic link is listed as what it points to, with `isLink` set; a dangling one as a file of
+// size 0. FIFOs, devices and sockets are listed with `isOther` set, so that a caller can report
+// them by name instead of dropping them silently; they must never be opened for reading
+// except through openRegularFile. False when the folder cannot be opened.
 bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries);
 
 // --- Changes -----------------------------------------------------------------------------

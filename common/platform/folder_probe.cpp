@@ -46,13 +46,4 @@ bool hasSubFolder(const std::string& folder)
     return false;
 }
 
-bool isLink(const std::string& path)
-{
-    std::string os;
-    if (!toOsPath(path, os))
-        return false;
-    struct stat st {};
-    return ::lstat(os.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
 }  // namespace tnw::platform

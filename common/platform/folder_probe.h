@@ -12,7 +12,4 @@ namespace tnw::platform {
 // false.
 bool hasSubFolder(const std::string& folder);
 
-// True when `path` itself is a symbolic link (not followed).
-bool isLink(const std::string& path);
-
 }  // namespace tnw::platform

@@ -1,6 +1,6 @@
 #include "common/platform/locale_compare.h"
 
-#include "common/platform/cp932.h"
+#include "common/platform/qt_text.h"
 
 #include <QCollator>
 #include <QLocale>
@@ -23,12 +23,6 @@ int sign(int r)
 int byteCompare(std::string_view a, std::string_view b)
 {
     return sign(a.compare(b));  // char_traits<char>::compare orders bytes as unsigned char
-}
-
-QString toQString(std::string_view cp932)
-{
-    const std::string utf8 = cp932ToUtf8Lossy(cp932);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 // A real collation puts letters before case ("a" < "B") and kana before their kind
@@ -81,7 +75,7 @@ int localeCompare(std::string_view a, std::string_view b)
     QCollator* collator = japaneseCollator();
     if (!collator)
         return byteCompare(a, b);
-    return sign(collator->compare(toQString(a), toQString(b)));
+    return sign(collator->compare(fromCp932(a), fromCp932(b)));
 }
 
 }  // namespace tnw::platform

@@ -18,7 +18,12 @@ class ProgressWindow {
 public:
     virtual ~ProgressWindow() = default;
     virtual void setText(const std::string& text) = 0;
+    // A second text line under the first (empty hides nothing: the line keeps its place).
+    virtual void setSecondText(const std::string& text) { (void)text; }
     virtual void setPercent(int percent) = 0;
+    // Sizes the bar to `maximum` steps (0: a busy bar without steps) and moves it to `value`.
+    virtual void setRange(int maximum) { (void)maximum; }
+    virtual void setValue(int value) { (void)value; }
     // True once the user pressed Cancel (or closed the window). Stays true.
     virtual bool cancelled() const = 0;
     // The caption of the Cancel button ("キャンセル" unless set, e.g. sjis("中止")).
@@ -32,8 +37,10 @@ public:
     // Cancel when there is a Cancel button, otherwise No (Yes/No) or Ok.
     virtual MsgAnswer message(const std::string& title, const std::string& text,
                               MsgButtons buttons, MsgIcon icon) = 0;
-    // Opens a modeless progress window (empty text line, bar at 0), shown at once and closed
-    // when the returned object is destroyed. It must not outlive its backend.
+    // Opens a progress window (empty text lines, bar at 0), shown at once and closed when the
+    // returned object is destroyed. It is application-modal: the windows behind it take no
+    // input while it is open, so a run or a list build cannot be changed under its feet. It
+    // must not outlive its backend.
     virtual std::unique_ptr<ProgressWindow> openProgress(const std::string& title) = 0;
     // Processes the window events pending now (without waiting for new ones), so Cancel can be
     // read during long work.
@@ -52,7 +59,7 @@ MsgAnswer showMessage(const std::string& title, const std::string& text,
                       MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
 
 // The backends themselves, for the code that chooses and for tests.
-// Qt widgets: QMessageBox and a modeless progress dialog. Needs a QApplication.
+// Qt widgets: QMessageBox and an application-modal progress dialog. Needs a QApplication.
 std::unique_ptr<UiBackend> makeQtUi();
 // Console: each message is written as "[title] text" (UTF-8, one line) to standard error;
 // Ok answers Ok, OkCancel answers Cancel, questions answer No; the progress window shows

@@ -1,5 +1,5 @@
-// The Qt widgets backend: message boxes and a modeless progress dialog.
-#include "common/platform/cp932.h"
+// The Qt widgets backend: message boxes and an application-modal progress dialog.
+#include "common/platform/qt_text.h"
 #include "common/platform/ui.h"
 
 #include <QApplication>
@@ -17,8 +17,7 @@ namespace {
 
 QString toQt(const std::string& cp932)
 {
-    const std::string utf8 = cp932ToUtf8Lossy(cp932);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    return fromCp932(cp932);
 }
 
 QMessageBox::Icon toQt(MsgIcon icon)
@@ -58,16 +57,19 @@ public:
     explicit QtProgress(const std::string& title) : m_dialog(new QDialog)
     {
         m_dialog->setWindowTitle(toQt(title));
-        m_dialog->setModal(false);
+        m_dialog->setWindowModality(Qt::ApplicationModal);
         auto* layout = new QVBoxLayout(m_dialog.get());
         m_label = new QLabel(m_dialog.get());
         m_label->setMinimumWidth(360);
+        m_second = new QLabel(m_dialog.get());
+        m_second->setObjectName("second");
         m_bar = new QProgressBar(m_dialog.get());
         m_bar->setRange(0, 100);
         m_bar->setValue(0);
         m_button = new QPushButton(QString::fromUtf8("キャンセル"), m_dialog.get());
         m_button->setObjectName("cancel");
         layout->addWidget(m_label);
+        layout->addWidget(m_second);
         layout->addWidget(m_bar);
         layout->addWidget(m_button, 0, Qt::AlignHCenter);
         // Cancel, Escape and closing the window all ask to stop.
@@ -76,13 +78,24 @@ public:
         m_dialog->show();
     }
     void setText(const std::string& text) override { m_label->setText(toQt(text)); }
-    void setPercent(int percent) override { m_bar->setValue(std::clamp(percent, 0, 100)); }
+    void setSecondText(const std::string& text) override { m_second->setText(toQt(text)); }
+    void setPercent(int percent) override
+    {
+        m_bar->setRange(0, 100);
+        m_bar->setValue(std::clamp(percent, 0, 100));
+    }
+    void setRange(int maximum) override { m_bar->setRange(0, std::max(maximum, 0)); }
+    void setValue(int value) override
+    {
+        m_bar->setValue(std::clamp(value, m_bar->minimum(), m_bar->maximum()));
+    }
     bool cancelled() const override { return m_cancelled; }
     void setCancelText(const std::string& text) override { m_button->setText(toQt(text)); }
 
 private:
     std::unique_ptr<QDialog> m_dialog;
     QLabel* m_label = nullptr;
+    QLabel* m_second = nullptr;
     QProgressBar* m_bar = nullptr;
     QPushButton* m_button = nullptr;
     bool m_cancelled = false;

@@ -37,6 +37,10 @@ public:
     {
         return sbxLoadIni(iniPath, record);
     }
+    int saveIni(const char* iniPath, const ConvSettings* record) override
+    {
+        return sbxSaveIni(iniPath, record);
+    }
     int forceInit(int n) override { return add("forceInit(" + std::to_string(n) + ")"); }
     int init() override { return add("init"); }
     int reset() override { return add("reset"); }

@@ -1,15 +1,13 @@
 #include "app/core/frame/frame_state.h"
 
-#include "tnwconv.h"
-
 #include <utility>
 
 namespace tnw::app {
 
 ConvSettingsIo libraryConvSettingsIo()
 {
-    return {[](const char* ini, ConvSettings* r) { return sbxLoadIni(ini, r); },
-            [](const char* ini, const ConvSettings* r) { return sbxSaveIni(ini, r); }};
+    static const std::unique_ptr<ConvLibrary> library = makeConvLibrary();
+    return settingsIoOf(*library);
 }
 
 FrameState::FrameState(std::string iniPath, QObject* parent)

@@ -5,6 +5,7 @@
 
 #include "app/core/settings/app_settings.h"
 #include "app/core/frame/commands.h"
+#include "app/core/run/conv_library.h"
 #include "ConvSettings.h"
 
 #include <QObject>
@@ -27,11 +28,6 @@ enum class Hint : int {
     FiltersChanged = 501,
 };
 
-// How the frame reads and writes the conversion library's settings sections.
-struct ConvSettingsIo {
-    std::function<int(const char* iniPath, ConvSettings* record)> load;
-    std::function<int(const char* iniPath, const ConvSettings* record)> save;
-};
 // sbxLoadIni and sbxSaveIni of the conversion library.
 ConvSettingsIo libraryConvSettingsIo();
 

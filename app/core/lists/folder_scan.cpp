@@ -80,7 +80,7 @@ public:
             }
             const std::string path = folder == "/" ? "/" + e.name : folder + "/" + e.name;
             if (e.isFolder) {
-                if (platform::isLink(path))
+                if (e.isLink)
                     continue;  // never followed, not a sub-folder
                 if (path.size() > kMaxPath) {
                     if (depth < m_maxDepth)

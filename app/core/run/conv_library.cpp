@@ -11,6 +11,10 @@ public:
     {
         return sbxLoadIni(iniPath, record);
     }
+    int saveIni(const char* iniPath, const ConvSettings* record) override
+    {
+        return sbxSaveIni(iniPath, record);
+    }
     int forceInit(int n) override { return kvl_ForceInit(n); }
     int init() override { return kvlInit(); }
     int reset() override { return kvlReset(); }
@@ -44,6 +48,12 @@ public:
 std::unique_ptr<ConvLibrary> makeConvLibrary()
 {
     return std::make_unique<TnwConvLibrary>();
+}
+
+ConvSettingsIo settingsIoOf(ConvLibrary& library)
+{
+    return {[&library](const char* ini, ConvSettings* r) { return library.loadIni(ini, r); },
+            [&library](const char* ini, const ConvSettings* r) { return library.saveIni(ini, r); }};
 }
 
 }  // namespace tnw::app

@@ -6,6 +6,7 @@
 #include "ConvSettings.h"
 #include "tnwconv.h"
 
+#include <functional>
 #include <memory>
 
 namespace tnw::app {
@@ -14,6 +15,7 @@ class ConvLibrary {
 public:
     virtual ~ConvLibrary() = default;
     virtual int loadIni(const char* iniPath, ConvSettings* record) = 0;
+    virtual int saveIni(const char* iniPath, const ConvSettings* record) = 0;
     virtual int forceInit(int n) = 0;
     virtual int init() = 0;
     virtual int reset() = 0;
@@ -37,5 +39,13 @@ public:
 
 // The library itself (libtnwconv.so).
 std::unique_ptr<ConvLibrary> makeConvLibrary();
+
+// How the program reads and writes the conversion library's settings sections.
+struct ConvSettingsIo {
+    std::function<int(const char* iniPath, ConvSettings* record)> load;
+    std::function<int(const char* iniPath, const ConvSettings* record)> save;
+};
+// loadIni and saveIni of `library`, which must outlive the returned functions.
+ConvSettingsIo settingsIoOf(ConvLibrary& library);
 
 }  // namespace tnw::app

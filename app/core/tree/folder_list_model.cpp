@@ -82,8 +82,8 @@ FolderRowsResult listChildFolderRows(const std::string& chosen, bool withOwn,
     };
     std::vector<Child> children;
     for (const platform::FolderEntry& e : entries) {
-        if (!e.isFolder || e.osName.empty() || e.osName[0] == '.')
-            continue;
+        if (!e.isFolder || e.isLink || e.osName.empty() || e.osName[0] == '.')
+            continue;  // links to folders are never followed
         if (e.badName) {
             ++result.excluded;
             continue;
@@ -101,8 +101,6 @@ FolderRowsResult listChildFolderRows(const std::string& chosen, bool withOwn,
             ++result.excluded;
             continue;
         }
-        if (platform::isLink(path))
-            continue;
         if (progress && !progress(path, static_cast<int>(result.rows.size()))) {
             result.cancelled = true;
             break;

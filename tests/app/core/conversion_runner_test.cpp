@@ -22,6 +22,7 @@ using platform::sjis;
 class Recorder : public ConvLibrary {
 public:
     int loadIni(const char* ini, ConvSettings* r) override { return sbxLoadIni(ini, r); }
+    int saveIni(const char* ini, const ConvSettings* r) override { return sbxSaveIni(ini, r); }
     int forceInit(int) override { return add("forceInit"); }
     int init() override { return add("init"); }
     int reset() override { return add("reset"); }

@@ -53,23 +53,32 @@ TEST(Files, ListingReportsKindsSizesAndNamesWithoutCodePage932Form)
     ASSERT_TRUE(writeFile(dir.file("yen¥.jpg"), "x"));  // would come back as "yen\.jpg"
     std::filesystem::create_directory(dir.file("sub"));
     std::filesystem::create_symlink(dir.file("nowhere"), dir.file("dangling"));
+    std::filesystem::create_directory_symlink(dir.file("sub"), dir.file("to_sub"));
+    ASSERT_EQ(::mkfifo(dir.file("w.jpg").c_str(), 0600), 0);
 
     std::vector<FolderEntry> entries;
     ASSERT_TRUE(listFolder(dir.path(), entries));
-    ASSERT_EQ(entries.size(), 5u);  // in byte order of the operating-system names
+    ASSERT_EQ(entries.size(), 7u);  // in byte order of the operating-system names
     EXPECT_EQ(entries[0].name, "dangling");
     EXPECT_FALSE(entries[0].isFolder);
+    EXPECT_TRUE(entries[0].isLink);
     EXPECT_TRUE(entries[1].badName);
     EXPECT_EQ(entries[1].name, "");
     EXPECT_EQ(entries[1].osName, "smile\xF0\x9F\x98\x80.jpg");
     EXPECT_EQ(entries[2].name, "sub");
     EXPECT_TRUE(entries[2].isFolder);
-    EXPECT_TRUE(entries[3].badName);
-    EXPECT_EQ(entries[3].osName, "yen¥.jpg");
-    EXPECT_EQ(entries[4].name, sjis("表.jpg"));
-    EXPECT_FALSE(entries[4].badName);
-    EXPECT_EQ(entries[4].size, 5u);
-    EXPECT_GT(entries[4].modified, 0);
+    EXPECT_FALSE(entries[2].isLink);
+    EXPECT_TRUE(entries[3].isFolder);  // to_sub: a link, listed as what it points to
+    EXPECT_TRUE(entries[3].isLink);
+    EXPECT_TRUE(entries[4].isOther);   // w.jpg: a FIFO, listed but flagged
+    EXPECT_EQ(entries[4].size, 0u);
+    EXPECT_TRUE(entries[5].badName);
+    EXPECT_EQ(entries[5].osName, "yen¥.jpg");
+    EXPECT_EQ(entries[6].name, sjis("表.jpg"));
+    EXPECT_FALSE(entries[6].badName);
+    EXPECT_FALSE(entries[6].isOther);
+    EXPECT_EQ(entries[6].size, 5u);
+    EXPECT_GT(entries[6].modified, 0);
     EXPECT_FALSE(listFolder(dir.file("missing"), entries));
     EXPECT_TRUE(entries.empty());
 }
