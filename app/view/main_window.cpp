@@ -32,6 +32,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -104,9 +105,7 @@ MainWindowFiles programFiles()
     const std::string settings = platform::settingsFolder();
     if (!settings.empty())
         files.historyPath = settings + "/ComboAddr.txt";
-    const std::string program = platform::programFolder();
-    if (!program.empty())
-        files.helpPath = program + "/help/index.html";
+    files.helpPath = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
     files.settingsIo = libraryConvSettingsIo();
     return files;
 }
@@ -770,9 +769,7 @@ void MainWindow::clearHistory()
 
 void MainWindow::openHelp()
 {
-    if (m_files.helpPath.empty() ||
-        platform::pathKind(m_files.helpPath) != platform::PathKind::File ||
-        !openWithDesktop(m_files.helpPath))
+    if (!QFileInfo(m_files.helpPath).isFile() || !openWithDesktop(m_files.helpPath))
         showWarning(this, QString::fromUtf8("HTML HELP(index.html)を開くことができません。"));
 }
 

@@ -46,7 +46,7 @@ class ProbeRunner;
 struct MainWindowFiles {
     std::string iniPath;      // Korvelin.ini
     std::string historyPath;  // ComboAddr.txt
-    std::string helpPath;     // help/index.html beside the program
+    QString helpPath;         // help/index.html beside the program (operating-system path)
     ConvSettingsIo settingsIo;
 };
 // The files of the running program (the settings folder, the program folder).

@@ -13,8 +13,14 @@ bool openWithDesktop(const std::string& path)
     std::string osPath;
     if (path.empty() || !platform::toOsPath(path, osPath))
         return false;
-    return QProcess::startDetached(QStringLiteral("xdg-open"),
-                                   QStringList{QString::fromUtf8(osPath)});
+    return openWithDesktop(QString::fromUtf8(osPath));
+}
+
+bool openWithDesktop(const QString& osPath)
+{
+    if (osPath.isEmpty())
+        return false;
+    return QProcess::startDetached(QStringLiteral("xdg-open"), QStringList{osPath});
 }
 
 }  // namespace tnw::app

@@ -109,7 +109,7 @@ private slots:
         qputenv("HOME", QFile::encodeName(path("home")));
         m_files.iniPath = path("cfg/Korvelin.ini").toStdString();
         m_files.historyPath = path("cfg/ComboAddr.txt").toStdString();
-        m_files.helpPath = path("cfg/missing/index.html").toStdString();
+        m_files.helpPath = path("cfg/missing/index.html");
     }
 
     void frameHasItsTitleMenusAndBars()
