@@ -86,7 +86,7 @@ SettingsDialog::SettingsDialog(OperationSettings& form, SettingsForm kind, const
     ok->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setText(u("キャンセル"));
     // The paper forms have one editor, the sheet library's; the dialog only opens it.
-    QPushButton* forms = buttons->addButton(u("用紙設定..."), QDialogButtonBox::ActionRole);
+    auto* forms = new QPushButton(u("用紙設定..."), this);
     forms->setObjectName("paperForms");
     forms->setAutoDefault(false);
     connect(forms, &QPushButton::clicked, this, &SettingsDialog::editPaperForms);
@@ -94,7 +94,11 @@ SettingsDialog::SettingsDialog(OperationSettings& form, SettingsForm kind, const
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
-    layout->addWidget(buttons);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(forms);
+    bottom->addStretch();
+    bottom->addWidget(buttons);
+    layout->addLayout(bottom);
 
     const ConvSettings& conv = form.conv();
     const AppSettings& app = form.app();
@@ -191,16 +195,19 @@ QWidget* SettingsDialog::outputPage()
         list(folders, "nFoldSub2", {u("作成しない"), u("日付名"), u("親ﾌｫﾙﾀﾞ名"), u("その他")});
     QToolButton* sub2 = metaButton(MetaKind::Sub2, "szMetaSub2");
 
+    m_foldSub1Label = buddyLabel("ｻﾌﾞﾌｫﾙﾀﾞ", m_foldSub1);
+    m_fold2Label = buddyLabel("ﾌｫﾙﾀﾞ名", m_fold2);
+    m_foldSub2Label = buddyLabel("ｻﾌﾞﾌｫﾙﾀﾞ", m_foldSub2);
     grid->addWidget(parentRadio, 0, 0, 1, 4);
-    grid->addWidget(buddyLabel("ｻﾌﾞﾌｫﾙﾀﾞ", m_foldSub1), 1, 0);
+    grid->addWidget(m_foldSub1Label, 1, 0);
     grid->addWidget(m_foldSub1, 1, 1);
     grid->addWidget(m_displays[int(MetaKind::Sub1)], 1, 2);
     grid->addWidget(sub1, 1, 3);
     grid->addWidget(givenRadio, 2, 0, 1, 4);
-    grid->addWidget(buddyLabel("ﾌｫﾙﾀﾞ名", m_fold2), 3, 0);
+    grid->addWidget(m_fold2Label, 3, 0);
     grid->addWidget(m_fold2, 3, 1, 1, 2);
     grid->addWidget(m_browse, 3, 3);
-    grid->addWidget(buddyLabel("ｻﾌﾞﾌｫﾙﾀﾞ", m_foldSub2), 4, 0);
+    grid->addWidget(m_foldSub2Label, 4, 0);
     grid->addWidget(m_foldSub2, 4, 1);
     grid->addWidget(m_displays[int(MetaKind::Sub2)], 4, 2);
     grid->addWidget(sub2, 4, 3);
@@ -225,6 +232,11 @@ QWidget* SettingsDialog::outputPage()
     nameGrid->addWidget(dir, 1, 3);
     nameGrid->addWidget(buddyLabel("置換", m_filing), 2, 0);
     nameGrid->addWidget(m_filing, 2, 1);
+    // Tab goes row by row: each list, then its "..." button.
+    setTabOrder(m_nameFile, file);
+    setTabOrder(file, m_nameDir);
+    setTabOrder(m_nameDir, dir);
+    setTabOrder(dir, m_filing);
     layout->addWidget(names);
     layout->addStretch();
     return page;
@@ -310,9 +322,12 @@ void SettingsDialog::updateEnabled()
     const bool log = m_makeLog->isChecked();
     auto onOther = [](QComboBox* box) { return box->currentIndex() == box->count() - 1; };
     m_foldSub1->setEnabled(!given);
+    m_foldSub1Label->setEnabled(!given);
     m_fold2->setEnabled(given);
+    m_fold2Label->setEnabled(given);
     m_browse->setEnabled(given);
     m_foldSub2->setEnabled(given);
+    m_foldSub2Label->setEnabled(given);
     m_nameFile->setEnabled(!folderMode);
     m_nameFileLabel->setEnabled(!folderMode);
     m_nameDir->setEnabled(folderMode);

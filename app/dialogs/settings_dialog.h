@@ -60,6 +60,9 @@ private:
     QComboBox* m_tif2pdf = nullptr;
     QButtonGroup* m_folding = nullptr;
     QComboBox* m_foldSub1 = nullptr;
+    QLabel* m_foldSub1Label = nullptr;
+    QLabel* m_fold2Label = nullptr;
+    QLabel* m_foldSub2Label = nullptr;
     QComboBox* m_fold2 = nullptr;
     QToolButton* m_browse = nullptr;
     QComboBox* m_foldSub2 = nullptr;

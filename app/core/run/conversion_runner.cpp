@@ -51,7 +51,7 @@ std::string runReportText(const RunResult& run, const ConvSettings& conv,
     if (c.logFailed)
         text += sjis("ﾛｸﾞﾌｧｲﾙ ") + logPath + sjis(" に書き込めませんでした。\n");
     else if (conv.nMakeLog > 0 && !logPath.empty())
-        text += sjis("詳しくはﾛｸﾞﾌｧｲﾙ ") + logPath + sjis(" を参照してください。\n");
+        text += sjis("詳しくはﾛｸﾞﾌｧｲﾙを参照してください。\n") + logPath + "\n";
     text.pop_back();
     return text;
 }

@@ -170,8 +170,9 @@ TEST_F(ConversionRunnerTest, ARunThatDidNotConvertEverythingSaysSo)
     m_runner.runFiles("/in", {"/in/a.jpg"});
     ASSERT_EQ(m_ui->messages.size(), 1u);
     EXPECT_EQ(m_ui->messages.back().text,
-              sjis("変換できなかったﾌｧｲﾙ、ﾍﾟｰｼﾞまたはﾌｫﾙﾀﾞが 2 件あります。\n詳しくはﾛｸﾞﾌｧｲﾙ ") +
-                  m_dir.file("run.csv") + sjis(" を参照してください。"));
+              sjis("変換できなかったﾌｧｲﾙ、ﾍﾟｰｼﾞまたはﾌｫﾙﾀﾞが 2 件あります。\n"
+                   "詳しくはﾛｸﾞﾌｧｲﾙを参照してください。\n") +
+                  m_dir.file("run.csv"));
 
     // Nothing written and no log: no pointer to a log.
     RunResult run;
