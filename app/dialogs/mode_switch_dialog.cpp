@@ -101,12 +101,12 @@ ExtendedSettingsDialog::ExtendedSettingsDialog(const AppSettings& app, QWidget* 
     m_zeros = new QCheckBox(u("親ﾌｫﾙﾀﾞ直下のﾌｧｲﾙを対象にする"), sub);
     m_zeros->setObjectName("nSubDirZeros");
     m_zeros->setChecked(app.nSubDirZeros != 0);
-    auto* procLabel = new QLabel(u("方式"), sub);
-    procLabel->setBuddy(m_proc);
-    auto* levelLabel = new QLabel(u("ﾚﾍﾞﾙ"), sub);
-    levelLabel->setBuddy(m_level);
-    form->addRow(procLabel, m_proc);
-    form->addRow(levelLabel, m_level);
+    m_procLabel = new QLabel(u("方式"), sub);
+    m_procLabel->setBuddy(m_proc);
+    m_levelLabel = new QLabel(u("ﾚﾍﾞﾙ"), sub);
+    m_levelLabel->setBuddy(m_level);
+    form->addRow(m_procLabel, m_proc);
+    form->addRow(m_levelLabel, m_level);
     subLayout->addLayout(form);
     subLayout->addWidget(m_zeros);
     layout->addWidget(sub);
@@ -120,9 +120,12 @@ ExtendedSettingsDialog::ExtendedSettingsDialog(const AppSettings& app, QWidget* 
 void ExtendedSettingsDialog::updateEnabled()
 {
     const bool show = m_show->checkedId() == 1;
+    const bool level = show && m_proc->currentIndex() == 1;
     m_proc->setEnabled(show);
+    m_procLabel->setEnabled(show);
     m_zeros->setEnabled(show);
-    m_level->setEnabled(show && m_proc->currentIndex() == 1);
+    m_level->setEnabled(level);
+    m_levelLabel->setEnabled(level);
 }
 
 AppSettings ExtendedSettingsDialog::settings() const

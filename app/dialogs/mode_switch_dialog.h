@@ -10,6 +10,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QSpinBox;
 
 namespace tnw::app {
@@ -43,6 +44,8 @@ private:
     QComboBox* m_proc;
     QSpinBox* m_level;
     QCheckBox* m_zeros;
+    QLabel* m_procLabel;
+    QLabel* m_levelLabel;
 };
 
 }  // namespace tnw::app
