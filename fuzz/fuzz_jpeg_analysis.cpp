@@ -1,7 +1,7 @@
 // Bytes → a ".jpg" file → JPEG analysis, then wrapping into the temporary TIFF (with the baseline
 // re-encoding of progressive and arithmetic-coded files) in a private temporary folder.
 #include "common/tiff_reader.h"
-#include "conv/pdf/jpeg_analysis.h"
+#include "common/image/jpeg_analysis.h"
 #include "conv/pdf/jpeg_wrap.h"
 
 #include <cstdint>
@@ -48,10 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fwrite(data, 1, size, f);
     std::fclose(f);
 
-    tnw::conv::JpegAnalysis analysis;
+    tnw::image::JpegAnalysis analysis;
     if (analysis.analyse(jpeg) != 0)
         return 0;
-    const tnw::conv::JpegInfo& info = analysis.info();
+    const tnw::image::JpegInfo& info = analysis.info();
     if (static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(info.height) >
         kMaxFuzzPixels)
         return 0;

@@ -3,6 +3,7 @@
 // (rebuilds included, with a small decoding limit). Whatever the offsets, lengths and tables
 // say, the assembly must neither crash nor read outside the file, and its result must be
 // either a stream ending in FF D9 or a code with a message and no output.
+#include "common/image/jpeg_codec.h"
 #include "common/tiff_reader.h"
 #include "conv/pdf/jpeg_stream.h"
 

@@ -1,9 +1,9 @@
-#include "conv/pdf/jpeg_analysis.h"
+#include "common/image/jpeg_analysis.h"
 
 #include "common/platform/files.h"
-#include "conv/pdf/jpeg_codec.h"
+#include "common/image/jpeg_codec.h"
 
-namespace tnw::conv {
+namespace tnw::image {
 
 int JpegAnalysis::analyse(const std::string& path)
 {
@@ -81,4 +81,4 @@ int JpegAnalysis::finish(JpegDecompressor& decoder, int headerCode)
     return 0;
 }
 
-}  // namespace tnw::conv
+}  // namespace tnw::image

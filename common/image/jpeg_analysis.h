@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-namespace tnw::conv {
+namespace tnw::image {
 
 // JPEG colour spaces as the library numbers them.
 enum JpegColorSpace { kJpegUnknown = 0, kJpegGray = 1, kJpegRgb = 2, kJpegYCbCr = 3,
@@ -69,4 +69,4 @@ inline bool hasInvertedCmyk(const JpegInfo& info)
     return (info.colorSpace == kJpegCmyk || info.colorSpace == kJpegYcck) && info.adobeMarker;
 }
 
-}  // namespace tnw::conv
+}  // namespace tnw::image

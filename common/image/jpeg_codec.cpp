@@ -1,8 +1,8 @@
-#include "conv/pdf/jpeg_codec.h"
+#include "common/image/jpeg_codec.h"
 
 #include <cstring>
 
-namespace tnw::conv {
+namespace tnw::image {
 
 namespace {
 
@@ -232,4 +232,4 @@ int JpegCompressor::allocateRow(size_t bytes, JSAMPROW& row)
     return 0;
 }
 
-}  // namespace tnw::conv
+}  // namespace tnw::image

@@ -12,7 +12,7 @@
 
 #include <jpeglib.h>
 
-namespace tnw::conv {
+namespace tnw::image {
 
 // A stdio file closed when it goes out of scope.
 struct OwnedFileCloser {
@@ -123,4 +123,4 @@ private:
     bool m_created = false;
 };
 
-}  // namespace tnw::conv
+}  // namespace tnw::image

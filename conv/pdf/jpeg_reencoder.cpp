@@ -1,7 +1,7 @@
 #include "conv/pdf/jpeg_reencoder.h"
 
 #include "common/platform/files.h"
-#include "conv/pdf/jpeg_codec.h"
+#include "common/image/jpeg_codec.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +45,7 @@ public:
 
 private:
     std::string m_path;
-    OwnedFile m_file;
+    image::OwnedFile m_file;
 };
 
 // A growing buffer in memory behind a FILE: what the encoder writes, without a file.
@@ -110,11 +110,11 @@ int JpegReencoder::reencodeFile(const std::string& in, const std::string& out)
 {
     m_message.clear();
     m_warnings = 0;
-    OwnedFile input(platform::openFile(in, "rb"));
+    image::OwnedFile input(platform::openFile(in, "rb"));
     if (!input)
         return fail(kOpenInput, "cannot open the JPEG file");
 
-    JpegDecompressor decoder;
+    image::JpegDecompressor decoder;
     decoder.setMemoryLimit(m_memoryLimit);
     if (decoder.readHeader(input.get()) != 0)
         return fail(kDecode, decoder.message());
@@ -141,8 +141,8 @@ int JpegReencoder::reencodeFile(const std::string& in, const std::string& out)
     OutputFile output(out);
     if (!output.get())
         return fail(kCreateOutput, "cannot create the output file");
-    JpegCompressor encoder;
-    JpegCompressor::Settings settings;
+    image::JpegCompressor encoder;
+    image::JpegCompressor::Settings settings;
     settings.width = d.output_width;
     settings.height = d.output_height;
     settings.inSpace = space;
@@ -228,11 +228,11 @@ int JpegReencoder::encodeBitmapTo(const BitmapView& bitmap, const std::string* p
     }
     if (!sink)
         return fail(kCreateOutput, "cannot create the output file");
-    JpegCompressor encoder;
+    image::JpegCompressor encoder;
     JSAMPROW row = nullptr;
     if (encoder.allocateRow(width * components, row) != 0)
         return fail(kEncode, encoder.message());
-    JpegCompressor::Settings settings;
+    image::JpegCompressor::Settings settings;
     settings.width = static_cast<JDIMENSION>(width);
     settings.height = static_cast<JDIMENSION>(height);
     settings.inSpace = space;

@@ -3,7 +3,7 @@
 #include "common/platform/cp932.h"
 #include "common/platform/files.h"
 #include "conv/pdf/checked_size.h"
-#include "conv/pdf/jpeg_codec.h"
+#include "common/image/jpeg_codec.h"
 #include "conv/pdf/jpeg_markers.h"
 #include "conv/pdf/jpeg_reencoder.h"
 #include "conv/pdf/pdf_messages.h"
@@ -525,7 +525,7 @@ int Assembly::decodeGray(std::string& pixels, std::string& errors)
     if (rowsPerStrip == 0 || rowsPerStrip > length)
         rowsPerStrip = length;
 
-    JpegDecompressor decoder;
+    image::JpegDecompressor decoder;
     decoder.setMemoryLimit(long(std::min<uint64_t>(m_page.maxDecodeBytes, LONG_MAX)));
     std::string tables;
     if (m_dir.has(TIFFTAG_JPEGTABLES) && m_dir.jpegTablesLength > 4) {

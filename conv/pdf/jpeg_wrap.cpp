@@ -1,7 +1,7 @@
 #include "conv/pdf/jpeg_wrap.h"
 
 #include "common/platform/files.h"
-#include "conv/pdf/jpeg_codec.h"
+#include "common/image/jpeg_codec.h"
 #include "conv/pdf/jpeg_reencoder.h"
 #include "conv/pdf/temporary_file.h"
 #include "conv/pdf/tiff_writer.h"
@@ -65,7 +65,7 @@ int readWholeFile(const std::string& path, std::string& buffer, size_t room)
 
 int writeCopy(const std::string& path, std::string_view bytes)
 {
-    OwnedFile file(platform::openFile(path, "wb"));
+    image::OwnedFile file(platform::openFile(path, "wb"));
     if (!file)
         return -300;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
@@ -74,7 +74,7 @@ int writeCopy(const std::string& path, std::string_view bytes)
     return ok ? 0 : -301;
 }
 
-bool heightFits(const JpegInfo& info)
+bool heightFits(const image::JpegInfo& info)
 {
     return info.height >= 1 && info.height <= kMaxJpegTiffRows;
 }
@@ -90,12 +90,12 @@ int wrap(const std::string& jpegPath, const std::string& workFolder, bool keepPr
         return rc;
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data()) + room;
-    JpegAnalysis analysis;
+    image::JpegAnalysis analysis;
     if (analysis.analyse(bytes, buffer.size() - room) != 0) {
         result.diagnostic = analysis.message();
         return -1;
     }
-    JpegInfo info = analysis.info();
+    image::JpegInfo info = analysis.info();
     result.info = info;
     // One strip holds every row.
     if (!heightFits(info)) {
@@ -142,7 +142,7 @@ int wrap(const std::string& jpegPath, const std::string& workFolder, bool keepPr
             return -10;
     }
 
-    result.invertedCmyk = hasInvertedCmyk(info);
+    result.invertedCmyk = image::hasInvertedCmyk(info);
     result.dataSize = buffer.size() - room;
     const int rc = placeJpegTiffHead(info, buffer, room, result.tiffStart);
     if (rc != 0)

@@ -3,7 +3,7 @@
 // and its bytes become the one strip of the TIFF.
 #pragma once
 
-#include "conv/pdf/jpeg_analysis.h"
+#include "common/image/jpeg_analysis.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +18,7 @@ inline constexpr const char* kWrapCopyName = "tnwjpg_1.jpg";      // copy of the
 inline constexpr const char* kWrapBaselineName = "tnwjpg_2.jpg";  // its baseline re-encoding
 
 struct JpegWrapResult {
-    JpegInfo info;              // the JPEG that was wrapped (the re-encoding when there was one)
+    image::JpegInfo info;              // the JPEG that was wrapped (the re-encoding when there was one)
     bool reencoded = false;     // progressive or arithmetic input, re-encoded: the log row gets
                                 // the note "ﾌﾟﾛｸﾞﾚｼﾌﾞDCT."
     bool keptProgressive = false;  // a progressive input kept as it is (keepProgressive)

@@ -4,7 +4,7 @@
 #include "common/platform/files.h"
 #include "common/tiff_reader.h"
 #include "conv/pdf/checked_size.h"
-#include "conv/pdf/jpeg_codec.h"
+#include "common/image/jpeg_codec.h"
 
 #include <sys/stat.h>
 
@@ -61,7 +61,7 @@ bool addTiffPages(common::TiffReader& reader, const std::string& path, PdfSizeAc
 // file that cannot be opened), `page` untouched.
 bool addJpegPage(const std::string& path, PdfSizeAccount& account, SourcePage& page)
 {
-    OwnedFile file(platform::openFile(path, "rb"));
+    image::OwnedFile file(platform::openFile(path, "rb"));
     if (!file)
         return false;
     char order[2] = {};
@@ -74,7 +74,7 @@ bool addJpegPage(const std::string& path, PdfSizeAccount& account, SourcePage& p
     page.path = path;
     page.kind = common::kFileKindJpeg;
     page.dataSize = uint64_t(st.st_size);
-    JpegAnalysis analysis;
+    image::JpegAnalysis analysis;
     page.errorCode =
         analysis.analyse(file.get()) == 0 ? kPageUsable : kPageJpegAnalysisFailed;
     page.jpeg = analysis.info();
@@ -107,7 +107,7 @@ std::vector<SourcePage> buildPageList(const std::vector<std::string>& paths,
         page.kind = common::fileKindOf(path);
         if (page.kind == common::kFileKindJpeg) {
             platform::fileSize(path, page.dataSize);
-            JpegAnalysis analysis;
+            image::JpegAnalysis analysis;
             page.errorCode = analysis.analyse(path) == 0 ? kPageUsable : kPageJpegAnalysisFailed;
             page.jpeg = analysis.info();
             if (page.errorCode == kPageUsable)

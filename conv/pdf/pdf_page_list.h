@@ -3,7 +3,7 @@
 // before it outgrows 32-bit offsets.
 #pragma once
 
-#include "conv/pdf/jpeg_analysis.h"
+#include "common/image/jpeg_analysis.h"
 
 #include <cstdint>
 #include <string>
@@ -26,7 +26,7 @@ struct SourcePage {
     uint64_t dataSize = 0;        // the JPEG file's size, or the TIFF page's strip bytes
     uint16_t photometric = 0;     // as read from the directory
     uint16_t compression = 0;
-    JpegInfo jpeg;                // kind 11: the analysis
+    image::JpegInfo jpeg;                // kind 11: the analysis
 };
 
 // The running total of the PDF's expected size against the limit.

@@ -346,7 +346,7 @@ int PdfWriter::wrapJpeg(const std::string& jpegPath)
 bool PdfWriter::wrapKept() const
 {
     return m_keepJpeg && !m_wrap.reencoded &&
-           (m_wrap.keptProgressive || m_wrap.info.colorSpace == kJpegGray);
+           (m_wrap.keptProgressive || m_wrap.info.colorSpace == image::kJpegGray);
 }
 
 void PdfWriter::noteWrap()

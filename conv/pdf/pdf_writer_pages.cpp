@@ -26,7 +26,7 @@ bool isDeflate(uint16_t compression)
 // The directory the temporary TIFF of an analysed JPEG file will have.
 common::TiffDirectory jpegDirectory(const SourcePage& page)
 {
-    const JpegInfo& info = page.jpeg;
+    const image::JpegInfo& info = page.jpeg;
     common::TiffDirectory dir;
     dir.width = info.width > 0 ? uint32_t(info.width) : 0;
     dir.length = info.height > 0 ? uint32_t(info.height) : 0;
@@ -102,7 +102,7 @@ PageIssue PdfWriter::examinePage(JobPage& page, std::vector<PageIssue>& warnings
         const common::TiffDirectory dir = jpegDirectory(page.source);
         if (dir.length < 1 || dir.length > uint32_t(kMaxJpegTiffRows))
             return {PdfMsg::JpegWrap, -10};
-        page.invertedCmyk = hasInvertedCmyk(page.source.jpeg);
+        page.invertedCmyk = image::hasInvertedCmyk(page.source.jpeg);
         return examineDirectory(dir, UINT64_MAX, page, warnings);
     }
     const std::string path = m_mode == Mode::List ? page.source.path : m_tiffPath;

@@ -1,8 +1,8 @@
 #include "conv/pdf/tiff_writer.h"
 
 #include "common/platform/files.h"
-#include "conv/pdf/jpeg_analysis.h"
-#include "conv/pdf/jpeg_codec.h"
+#include "common/image/jpeg_analysis.h"
+#include "common/image/jpeg_codec.h"
 
 #include <algorithm>
 #include <limits>
@@ -129,7 +129,7 @@ int TiffWriter::write(const std::string& path, const std::uint8_t* data, std::si
     if (size > std::numeric_limits<std::uint32_t>::max() - dataOffset)
         return kTooLarge;
 
-    OwnedFile file(platform::openFile(path, "wb"));
+    image::OwnedFile file(platform::openFile(path, "wb"));
     if (!file)
         return kCreate;
     bool ok = std::fwrite(head.data(), 1, head.size(), file.get()) == head.size();
@@ -147,20 +147,20 @@ int TiffWriter::write(const std::string& path, const std::uint8_t* data, std::si
 
 int tiffCompressionForJpeg(int jpegColorSpace)
 {
-    return jpegColorSpace == kJpegGray ? 7 : 6;
+    return jpegColorSpace == image::kJpegGray ? 7 : 6;
 }
 
 int tiffPhotometricForJpeg(int jpegColorSpace)
 {
     switch (jpegColorSpace) {
-    case kJpegGray:
+    case image::kJpegGray:
         return 1;
-    case kJpegRgb:
+    case image::kJpegRgb:
         return 2;
-    case kJpegYCbCr:
+    case image::kJpegYCbCr:
         return 6;
-    case kJpegCmyk:
-    case kJpegYcck:  // YCCK is decoded to CMYK, so the page is CMYK
+    case image::kJpegCmyk:
+    case image::kJpegYcck:  // YCCK is decoded to CMYK, so the page is CMYK
         return 5;
     default:
         return 0;
@@ -175,7 +175,7 @@ int tiffResolutionUnitForJpeg(int densityUnit)
 namespace {
 
 // The directory of the temporary TIFF of a JPEG described by `info`, `length` bytes.
-void describeJpegTiff(const JpegInfo& info, std::uint32_t length, TiffWriter& tiff)
+void describeJpegTiff(const image::JpegInfo& info, std::uint32_t length, TiffWriter& tiff)
 {
     const int photometric = tiffPhotometricForJpeg(info.colorSpace);
     std::vector<std::uint16_t> bits{8};
@@ -206,7 +206,7 @@ void describeJpegTiff(const JpegInfo& info, std::uint32_t length, TiffWriter& ti
 
 }  // namespace
 
-int writeJpegTiff(const std::string& path, const JpegInfo& info, const std::uint8_t* jpeg,
+int writeJpegTiff(const std::string& path, const image::JpegInfo& info, const std::uint8_t* jpeg,
                   std::size_t size)
 {
     if (info.height < 1 || info.height > kMaxJpegTiffRows)
@@ -220,7 +220,7 @@ int writeJpegTiff(const std::string& path, const JpegInfo& info, const std::uint
     }
 }
 
-int placeJpegTiffHead(const JpegInfo& info, std::string& buffer, std::size_t dataAt,
+int placeJpegTiffHead(const image::JpegInfo& info, std::string& buffer, std::size_t dataAt,
                       std::size_t& tiffStart)
 {
     if (info.height < 1 || info.height > kMaxJpegTiffRows)

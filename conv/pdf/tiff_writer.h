@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
-namespace tnw::conv {
-
+namespace tnw::image {
 struct JpegInfo;
+}
+
+namespace tnw::conv {
 
 class TiffWriter {
 public:
@@ -55,14 +57,14 @@ int tiffResolutionUnitForJpeg(int densityUnit);   // 2 per inch, 3 per centimetr
 
 // Writes the temporary TIFF for the JPEG file `jpeg` (its whole bytes) described by `info`.
 // 0 or a TiffWriter code; -10 when the height is not 1 to 16384 rows (one strip holds them all).
-int writeJpegTiff(const std::string& path, const JpegInfo& info, const std::uint8_t* jpeg,
+int writeJpegTiff(const std::string& path, const image::JpegInfo& info, const std::uint8_t* jpeg,
                   std::size_t size);
 
 // The same TIFF in memory: `buffer` holds the JPEG's bytes from `dataAt` to its end, with room
 // before them; the head (header, directory and values, a few hundred bytes) is laid right in
 // front of the bytes, so they are never copied, and `tiffStart` tells where the TIFF begins.
 // 0, -10 as above, or kTooLarge when the room is too small or the TIFF would not fit.
-int placeJpegTiffHead(const JpegInfo& info, std::string& buffer, std::size_t dataAt,
+int placeJpegTiffHead(const image::JpegInfo& info, std::string& buffer, std::size_t dataAt,
                       std::size_t& tiffStart);
 // Room enough before the bytes for placeJpegTiffHead.
 constexpr std::size_t kJpegTiffHeadRoom = 512;

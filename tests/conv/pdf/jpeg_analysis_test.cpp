@@ -1,4 +1,4 @@
-#include "conv/pdf/jpeg_analysis.h"
+#include "common/image/jpeg_analysis.h"
 
 #include "common/platform/cp932.h"
 #include "support/temp_dir.h"
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace tnw::conv;
+using namespace tnw::image;
 using tnw::test::JpegShape;
 using tnw::test::makeJpeg;
 using tnw::test::TempDir;

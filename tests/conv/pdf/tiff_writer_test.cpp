@@ -1,7 +1,7 @@
 #include "conv/pdf/tiff_writer.h"
 
 #include "common/tiff_reader.h"
-#include "conv/pdf/jpeg_analysis.h"
+#include "common/image/jpeg_analysis.h"
 #include "support/temp_dir.h"
 #include "tests/conv/pdf/jpeg_fixtures.h"
 
@@ -11,6 +11,7 @@
 #include <memory>
 
 using namespace tnw::conv;
+namespace image = tnw::image;
 using tnw::common::TiffReader;
 using tnw::test::JpegShape;
 using tnw::test::makeJpeg;
@@ -35,16 +36,16 @@ TiffHandle openWithLibtiff(const std::string& path)
 }
 
 // The analysis record of a fixture written to `jpegPath`.
-JpegInfo fixture(const std::string& jpegPath, const JpegShape& shape, std::string& bytes)
+image::JpegInfo fixture(const std::string& jpegPath, const JpegShape& shape, std::string& bytes)
 {
     bytes = makeJpeg(shape);
     EXPECT_TRUE(writeFile(jpegPath, bytes));
-    JpegAnalysis analysis;
+    image::JpegAnalysis analysis;
     EXPECT_EQ(analysis.analyse(jpegPath), 0);
     return analysis.info();
 }
 
-int writeTiff(const std::string& path, const JpegInfo& info, const std::string& bytes)
+int writeTiff(const std::string& path, const image::JpegInfo& info, const std::string& bytes)
 {
     return writeJpegTiff(path, info, reinterpret_cast<const std::uint8_t*>(bytes.data()),
                          bytes.size());
@@ -63,7 +64,7 @@ TEST(TiffWriter, WritesTheDirectoryInAscendingTagOrderWithTheJpegAsItsStrip)
     shape.yDensity = 150;
     shape.restartInterval = 2;
     std::string jpeg;
-    const JpegInfo info = fixture(dir.file("in.jpg"), shape, jpeg);
+    const image::JpegInfo info = fixture(dir.file("in.jpg"), shape, jpeg);
     ASSERT_EQ(writeTiff(dir.file("t.tif"), info, jpeg), 0);
 
     TiffReader reader;
@@ -106,7 +107,7 @@ TEST(TiffWriter, LibtiffReadsTheStripBackAsTheJpegFile)
 {
     TempDir dir;
     std::string jpeg;
-    const JpegInfo info = fixture(dir.file("in.jpg"), {}, jpeg);
+    const image::JpegInfo info = fixture(dir.file("in.jpg"), {}, jpeg);
     ASSERT_EQ(writeTiff(dir.file("t.tif"), info, jpeg), 0);
     TiffHandle tif = openWithLibtiff(dir.file("t.tif"));
     ASSERT_TRUE(tif);
@@ -165,7 +166,7 @@ TEST(TiffWriter, ColourSpacesMapToCompressionPhotometricAndSamples)
         shape.coded = c.coded;
         shape.jfif = c.coded == JCS_UNKNOWN;  // a JFIF marker would make RGB data YCbCr
         std::string jpeg;
-        const JpegInfo info = fixture(dir.file("in.jpg"), shape, jpeg);
+        const image::JpegInfo info = fixture(dir.file("in.jpg"), shape, jpeg);
         ASSERT_EQ(writeTiff(dir.file("t.tif"), info, jpeg), 0);
         TiffReader reader;
         ASSERT_EQ(reader.open(dir.file("t.tif")), 0);
@@ -185,7 +186,7 @@ TEST(TiffWriter, DensityUnitsMapToResolutionUnits)
     JpegShape shape;
     shape.jfif = false;  // no density: unit 0, densities 1
     std::string jpeg;
-    const JpegInfo info = fixture(dir.file("in.jpg"), shape, jpeg);
+    const image::JpegInfo info = fixture(dir.file("in.jpg"), shape, jpeg);
     ASSERT_EQ(writeTiff(dir.file("t.tif"), info, jpeg), 0);
     TiffReader reader;
     ASSERT_EQ(reader.open(dir.file("t.tif")), 0);
@@ -200,9 +201,9 @@ TEST(TiffWriter, DensityUnitsMapToResolutionUnits)
 TEST(TiffWriter, RefusesHeightsOneStripCannotHold)
 {
     TempDir dir;
-    JpegInfo info;
+    image::JpegInfo info;
     info.width = 1;
-    info.colorSpace = kJpegGray;
+    info.colorSpace = image::kJpegGray;
     info.components = 1;
     const std::string bytes = "\xFF\xD8\xFF\xD9";
     info.height = 0;
@@ -219,7 +220,7 @@ TEST(TiffWriter, ReplacesAnExistingFileAndReportsCreateFailure)
     TempDir dir;
     ASSERT_TRUE(writeFile(dir.file("t.tif"), std::string(100000, 'x')));
     std::string jpeg;
-    const JpegInfo info = fixture(dir.file("in.jpg"), {}, jpeg);
+    const image::JpegInfo info = fixture(dir.file("in.jpg"), {}, jpeg);
     ASSERT_EQ(writeTiff(dir.file("t.tif"), info, jpeg), 0);
     const std::string file = readFile(dir.file("t.tif"));
     EXPECT_LT(file.size(), 100000u);
