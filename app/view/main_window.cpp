@@ -77,6 +77,7 @@ constexpr unsigned kBuiltFeatures =
     kFeatureFrame | kFeatureFolderList | kFeatureLists | kFeatureThumbnails | kFeatureSettings |
     kFeatureConversion | kFeatureEditing;
 constexpr int kProgressFiles = 1000;  // a build shows its progress window past this many files
+constexpr int kProgressPages = 1000;  // the page list shows it from this many entries
 
 bool positionsKnown()
 {
@@ -799,6 +800,33 @@ void MainWindow::showListKind(int kind)
     updateSelectionPanes();
 }
 
+// The page list from the file list's entries. TIFF pages are counted here, on this thread, so a
+// long list gets the progress window and its "中止" keeps the rows made so far.
+void MainWindow::buildPageRows()
+{
+    const int total = static_cast<int>(m_doc->fileOrder().size());
+    FrameState::BusyGuard guard(m_frame);
+    std::unique_ptr<platform::ProgressWindow> progress;
+    if (total >= kProgressPages) {
+        progress = platform::ui().openProgress("Korvelin");
+        progress->setCancelText(cp932Of(QString::fromUtf8("中止")));
+        progress->setText(cp932Of(QString::fromUtf8("ﾍﾟｰｼﾞﾘｽﾄ作成中")));
+        progress->setSecondText(std::to_string(total));
+        progress->setRange(total);
+    }
+    QElapsedTimer pump;
+    pump.start();
+    m_doc->buildPages([&](int done) {
+        if (pump.elapsed() >= kPumpMs) {
+            if (progress)
+                progress->setValue(done);
+            QCoreApplication::processEvents();
+            pump.restart();
+        }
+        return !m_frame.closePending() && !(progress && progress->cancelled());
+    });
+}
+
 void MainWindow::buildFileList(const std::string& folder, int flag, bool keepMarks)
 {
     if (flag == 0 && platform::isRootPath(folder) &&
@@ -883,7 +911,7 @@ void MainWindow::buildFileList(const std::string& folder, int flag, bool keepMar
     // A rebuild ends the edit history: the steps and the clipboard name entries that are gone.
     m_editor->clear();
     applyFileSort(false, -1);
-    m_doc->buildPages();
+    buildPageRows();
     applyWidths(m_listPane->fileView(), kind);
     applyWidths(m_listPane->pageView(), pageKind());
 

@@ -115,6 +115,7 @@ private:
     void listsMoved(const std::string& folder);
     void buildFolderList(const std::string& folder, int flag);
     void buildFileList(const std::string& folder, int flag, bool keepMarks = false);
+    void buildPageRows();
     void applyFileSort(bool fromClick, int column);
     void showFileSortIndicator();
     void pageHeaderClicked(int column);

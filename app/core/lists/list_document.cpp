@@ -37,11 +37,17 @@ int ListDocument::append(FileEntry entry)
     return m_entries.back().id;
 }
 
-void ListDocument::buildPages()
+bool ListDocument::buildPages(const std::function<bool(int done)>& progress)
 {
     std::vector<PageRow> rows;
     rows.reserve(m_fileOrder.size());
-    for (int id : m_fileOrder) {
+    bool complete = true;
+    for (size_t done = 0; done < m_fileOrder.size(); ++done) {
+        if (progress && !progress(static_cast<int>(done))) {
+            complete = false;
+            break;
+        }
+        const int id = m_fileOrder[done];
         FileEntry& e = m_entries[size_t(id)];
         if (e.kind != 11 && e.probe == ProbeState::Pending) {
             std::vector<image::PageInfo> pages;
@@ -55,6 +61,7 @@ void ListDocument::buildPages()
     }
     m_pageRows = std::move(rows);
     emit pageRowsChanged();
+    return complete;
 }
 
 void ListDocument::setProbe(int id, ProbeState state, std::vector<image::PageInfo> pages)

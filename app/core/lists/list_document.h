@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <functional>
 #include <vector>
 
 namespace tnw::app {
@@ -56,8 +57,10 @@ public:
     const FileEntry& fileAt(int row) const { return entry(m_fileOrder[size_t(row)]); }
 
     // One row per page of each entry, in file order and page order. An entry with more than
-    // one page needs its probe (TIFF pages are counted now, synchronously).
-    void buildPages();
+    // one page needs its probe (TIFF pages are counted now, synchronously). `progress`, when
+    // set, is asked before each entry with the number done so far; false stops the build and
+    // keeps the rows made until then. Returns false when stopped.
+    bool buildPages(const std::function<bool(int done)>& progress = {});
 
     // The probe's result for an entry; the cells and thumbnails follow.
     void setProbe(int id, ProbeState state, std::vector<image::PageInfo> pages);

@@ -149,6 +149,16 @@ TEST(ListDocument, PageRowsOfAMultiPageTiffFollowTheFilesMark)
     doc.setFileOrder({1, 0});
     EXPECT_EQ(doc.pageRows().front().entry, 1);
     EXPECT_EQ(doc.pageRows().back().entry, 0);
+
+    // "中止" during the build keeps the rows made before it.
+    doc.reset({tiff, jpeg});
+    std::vector<int> asked;
+    EXPECT_FALSE(doc.buildPages([&](int done) {
+        asked.push_back(done);
+        return done < 1;
+    }));
+    EXPECT_EQ(asked, (std::vector<int>{0, 1}));
+    EXPECT_EQ(pages.rowCount(), 3);
 }
 
 TEST(ListSort, HeaderClicksAndStableDirections)
