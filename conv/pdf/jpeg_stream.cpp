@@ -2,7 +2,7 @@
 
 #include "common/platform/cp932.h"
 #include "common/platform/files.h"
-#include "conv/pdf/checked_size.h"
+#include "common/checked_size.h"
 #include "common/image/jpeg_codec.h"
 #include "conv/pdf/jpeg_markers.h"
 #include "conv/pdf/jpeg_reencoder.h"

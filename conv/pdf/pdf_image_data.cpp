@@ -1,7 +1,7 @@
 #include "conv/pdf/pdf_image_data.h"
 
 #include "common/platform/files.h"
-#include "conv/pdf/checked_size.h"
+#include "common/checked_size.h"
 #include "conv/pdf/jpeg_stream.h"
 #include "conv/pdf/pdf_tiff_codec.h"
 

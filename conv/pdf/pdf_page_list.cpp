@@ -3,7 +3,7 @@
 #include "common/file_kind.h"
 #include "common/platform/files.h"
 #include "common/tiff_reader.h"
-#include "conv/pdf/checked_size.h"
+#include "common/checked_size.h"
 #include "common/image/jpeg_codec.h"
 
 #include <sys/stat.h>

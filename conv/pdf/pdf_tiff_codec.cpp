@@ -1,7 +1,9 @@
 #include "conv/pdf/pdf_tiff_codec.h"
 
+#include "common/image/tiff_handle.h"
+
 #include "common/platform/files.h"
-#include "conv/pdf/checked_size.h"
+#include "common/checked_size.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,135 +15,7 @@
 
 namespace tnw::conv {
 
-// Bytes in memory as a file for the library.
-struct TiffHandle::MemoryFile {
-    std::string* bytes = nullptr;
-    uint64_t position = 0;
-
-    static tmsize_t read(thandle_t h, void* buf, tmsize_t size)
-    {
-        auto* m = static_cast<MemoryFile*>(h);
-        if (size <= 0 || m->position >= m->bytes->size())
-            return 0;
-        const uint64_t n = std::min<uint64_t>(uint64_t(size), m->bytes->size() - m->position);
-        std::memcpy(buf, m->bytes->data() + m->position, n);
-        m->position += n;
-        return tmsize_t(n);
-    }
-    static tmsize_t write(thandle_t h, void* buf, tmsize_t size)
-    {
-        auto* m = static_cast<MemoryFile*>(h);
-        if (size <= 0)
-            return 0;
-        uint64_t end = 0;
-        if (!checkedAdd(m->position, uint64_t(size), end) || end > SIZE_MAX / 2)
-            return 0;
-        if (end > m->bytes->size())
-            m->bytes->resize(end);
-        std::memcpy(m->bytes->data() + m->position, buf, size_t(size));
-        m->position = end;
-        return size;
-    }
-    static toff_t seek(thandle_t h, toff_t offset, int whence)
-    {
-        auto* m = static_cast<MemoryFile*>(h);
-        uint64_t base = 0;
-        if (whence == SEEK_CUR)
-            base = m->position;
-        else if (whence == SEEK_END)
-            base = m->bytes->size();
-        m->position = base + offset;
-        return m->position;
-    }
-    static int closeFile(thandle_t) { return 0; }
-    static toff_t size(thandle_t h) { return static_cast<MemoryFile*>(h)->bytes->size(); }
-    static int map(thandle_t, void**, toff_t*) { return 0; }
-    static void unmap(thandle_t, void*, toff_t) {}
-};
-
-void TiffHandle::Closer::operator()(TIFF* tif) const
-{
-    TIFFClose(tif);
-}
-
-TiffHandle::TiffHandle() = default;
-
-TiffHandle::~TiffHandle()
-{
-    close();
-}
-
-void TiffHandle::close()
-{
-    m_tiff.reset();  // before the memory it may still write into
-    m_memory.reset();
-}
-
-int TiffHandle::onMessage(TIFF*, void* user, const char* module, const char* fmt, va_list ap)
-{
-    auto* self = static_cast<TiffHandle*>(user);
-    char text[512];
-    std::vsnprintf(text, sizeof text, fmt, ap);
-    if (self->m_errors.size() < 4096) {
-        if (module && *module)
-            self->m_errors += std::string(module) + ": ";
-        self->m_errors += text;
-        self->m_errors += '\n';
-    }
-    return 1;  // handled: the library's global handlers stay silent
-}
-
-namespace {
-
-struct OptionsDeleter {
-    void operator()(TIFFOpenOptions* o) const { TIFFOpenOptionsFree(o); }
-};
-
-std::unique_ptr<TIFFOpenOptions, OptionsDeleter> makeOptions(void* owner, uint64_t maxAlloc,
-                                                             TIFFErrorHandlerExtR handler)
-{
-    std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options(TIFFOpenOptionsAlloc());
-    if (!options)
-        return options;
-    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), handler, owner);
-    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), handler, owner);
-    if (maxAlloc > 0)
-        TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(maxAlloc));
-    return options;
-}
-
-}  // namespace
-
-bool TiffHandle::open(const std::string& path, uint64_t maxAlloc)
-{
-    close();
-    std::string osPath;
-    if (!platform::toOsPath(path, osPath))
-        return false;
-    auto options = makeOptions(this, maxAlloc, &TiffHandle::onMessage);
-    if (!options)
-        return false;
-    m_tiff.reset(platform::isRegularFile(path) ? TIFFOpenExt(osPath.c_str(), "r", options.get())
-                                               : nullptr);
-    return m_tiff != nullptr;
-}
-
-bool TiffHandle::openMemory(std::string& bytes, const char* mode, uint64_t maxAlloc)
-{
-    close();
-    if (mode[0] == 'w')
-        bytes.clear();
-    m_memory = std::make_unique<MemoryFile>();
-    m_memory->bytes = &bytes;
-    auto options = makeOptions(this, maxAlloc, &TiffHandle::onMessage);
-    if (!options)
-        return false;
-    m_tiff.reset(TIFFClientOpenExt("memory", mode, m_memory.get(), &MemoryFile::read,
-                                   &MemoryFile::write, &MemoryFile::seek, &MemoryFile::closeFile,
-                                   &MemoryFile::size, &MemoryFile::map, &MemoryFile::unmap,
-                                   options.get()));
-    return m_tiff != nullptr;
-}
+using image::TiffHandle;
 
 namespace {
 

@@ -3,45 +3,10 @@
 // its owner; the library's errors and warnings go into the owning object, never to the terminal.
 #pragma once
 
-#include <cstdarg>
 #include <cstdint>
-#include <memory>
 #include <string>
 
-struct tiff;
-typedef struct tiff TIFF;
-
 namespace tnw::conv {
-
-class TiffHandle {
-public:
-    TiffHandle();
-    ~TiffHandle();
-    TiffHandle(const TiffHandle&) = delete;
-    TiffHandle& operator=(const TiffHandle&) = delete;
-
-    // Opens a file (code page 932 path) for reading; false when it cannot be opened. No single
-    // allocation of the library may exceed `maxAlloc` bytes (0: the library's default).
-    bool open(const std::string& path, uint64_t maxAlloc);
-    // Opens bytes in memory, for reading ("r") or writing ("w"; the bytes are replaced).
-    bool openMemory(std::string& bytes, const char* mode, uint64_t maxAlloc);
-    void close();
-
-    TIFF* get() const { return m_tiff.get(); }
-    // The library's messages since the handle was opened, one per line.
-    const std::string& errors() const { return m_errors; }
-
-private:
-    struct Closer {
-        void operator()(TIFF* tif) const;
-    };
-    struct MemoryFile;
-    static int onMessage(TIFF*, void* user, const char* module, const char* fmt, va_list ap);
-
-    std::unique_ptr<TIFF, Closer> m_tiff;
-    std::unique_ptr<MemoryFile> m_memory;
-    std::string m_errors;
-};
 
 // What a decode asks for: the page and the sizes the writer expects of it.
 struct TiffDecodeRequest {

@@ -4,11 +4,12 @@
 #include "tests/conv/pdf/pdf_writer_test_support.h"
 
 #include "common/platform/cp932.h"
-#include "conv/pdf/checked_size.h"
+#include "common/checked_size.h"
 
 #include <tiffio.h>
 
 using namespace tnw::conv;
+using namespace tnw;
 using namespace tnw::test;
 using tnw::platform::sjis;
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-namespace tnw::conv {
+namespace tnw {
 
 inline bool checkedAdd(std::uint64_t a, std::uint64_t b, std::uint64_t& out)
 {
@@ -50,4 +50,4 @@ inline bool checkedRowBytes(std::uint64_t width, std::uint64_t bits, std::uint64
     return true;
 }
 
-}  // namespace tnw::conv
+}  // namespace tnw
