@@ -24,8 +24,9 @@ QFont labelFont()
 }  // namespace
 
 ThumbnailDelegate::ThumbnailDelegate(const ThumbnailStore& store, Label label, QObject* parent)
-    : QStyledItemDelegate(parent), m_store(store), m_label(label)
+    : QStyledItemDelegate(parent), m_store(store), m_font(labelFont()), m_label(label)
 {
+    m_labelHeight = QFontMetrics(m_font).boundingRect(QStringLiteral("WWW")).height();
 }
 
 void ThumbnailDelegate::setBox(int width, int height)
@@ -42,7 +43,34 @@ void ThumbnailDelegate::setMarkMode(int mode, const QColor& colour)
 
 int ThumbnailDelegate::labelHeight() const
 {
-    return QFontMetrics(labelFont()).boundingRect(QStringLiteral("WWW")).height();
+    return m_labelHeight;
+}
+
+const QPixmap& ThumbnailDelegate::checkPixmap(bool checked, const QRect& rect,
+                                              const QWidget* widget) const
+{
+    const qreal ratio = widget ? widget->devicePixelRatioF() : qApp->devicePixelRatio();
+    QPixmap& pixmap = m_check[checked ? 1 : 0];
+    if (pixmap.isNull() || m_checkRatio != ratio ||
+        pixmap.deviceIndependentSize().toSize() != rect.size()) {
+        if (m_checkRatio != ratio) {
+            m_check[0] = QPixmap();
+            m_check[1] = QPixmap();
+            m_checkRatio = ratio;
+        }
+        pixmap = QPixmap(rect.size() * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        QStyleOptionButton box;
+        box.rect = QRect(QPoint(0, 0), rect.size());
+        box.state = QStyle::State_Enabled | (checked ? QStyle::State_On : QStyle::State_Off);
+        if (widget)
+            box.palette = widget->palette();
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, &p, widget);
+    }
+    return pixmap;
 }
 
 QSize ThumbnailDelegate::cellSize() const
@@ -112,19 +140,15 @@ void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     }
 
     // The check square, then the label.
-    QStyleOptionButton box;
-    box.rect = checkRect(cell);
-    box.state = QStyle::State_Enabled | (checked ? QStyle::State_On : QStyle::State_Off);
-    const QWidget* widget = option.widget;
-    QStyle* style = widget ? widget->style() : QApplication::style();
-    style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, widget);
+    const QRect box = checkRect(cell);
+    painter->drawPixmap(box.topLeft(), checkPixmap(checked, box, option.widget));
 
-    const QRect label(box.rect.right() + 3, cell.y() + 4 + m_boxH + 8,
-                      cell.x() + 4 + m_boxW + 8 - box.rect.right() - 5, lh + 2);
-    painter->setFont(labelFont());
+    const QRect label(box.right() + 3, cell.y() + 4 + m_boxH + 8,
+                      cell.x() + 4 + m_boxW + 8 - box.right() - 5, lh + 2);
+    painter->setFont(m_font);
     painter->setPen(selected ? option.palette.color(QPalette::Highlight) : QColor(Qt::black));
     const QString text =
-        QFontMetrics(labelFont()).elidedText(labelText(index), Qt::ElideRight, label.width());
+        QFontMetrics(m_font).elidedText(labelText(index), Qt::ElideRight, label.width());
     painter->drawText(label, Qt::AlignHCenter | Qt::AlignVCenter, text);
     if (option.state & QStyle::State_HasFocus) {
         painter->setPen(QPen(option.palette.color(QPalette::Highlight), 1, Qt::DotLine));

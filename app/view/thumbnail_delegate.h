@@ -7,6 +7,8 @@
 #include "app/core/thumbs/thumbnail_store.h"
 
 #include <QColor>
+#include <QFont>
+#include <QPixmap>
 #include <QStyledItemDelegate>
 
 #include <functional>
@@ -35,7 +37,15 @@ public:
     QString labelText(const QModelIndex& index) const;
 
 private:
+    // The check square drawn by the style once per state and kept (drawing it is a large
+    // part of a cell's cost).
+    const QPixmap& checkPixmap(bool checked, const QRect& rect, const QWidget* widget) const;
+
     const ThumbnailStore& m_store;
+    QFont m_font;
+    int m_labelHeight = 0;
+    mutable QPixmap m_check[2];
+    mutable qreal m_checkRatio = 0;
     Label m_label;
     int m_boxW = 120;
     int m_boxH = 120;

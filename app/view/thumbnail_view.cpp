@@ -36,8 +36,8 @@ ThumbnailView::ThumbnailView(ThumbnailDelegate::Label label, QThreadPool* pool,
     m_settle.setSingleShot(true);
     m_settle.setInterval(kSettleMs);
     connect(&m_settle, &QTimer::timeout, this, &ThumbnailView::reportVisible);
-    connect(m_scheduler.get(), &ThumbnailScheduler::pictureReady, this,
-            [this](const PictureKey&) { viewport()->update(); });
+    connect(m_scheduler.get(), &ThumbnailScheduler::picturesReady, this,
+            &ThumbnailView::picturesReady);
     connect(m_scheduler.get(), &ThumbnailScheduler::reading, this, &ThumbnailView::reading);
     connect(m_scheduler.get(), &ThumbnailScheduler::idle, this, &ThumbnailView::idle);
 }
@@ -78,6 +78,7 @@ void ThumbnailView::setMarkMode(int mode, const QColor& colour)
 void ThumbnailView::clearPictures()
 {
     m_store.clear();
+    m_reportedRows.clear();
     m_scheduler->request({});
     m_settle.start();
 }
@@ -133,11 +134,13 @@ void ThumbnailView::reportVisible()
     std::vector<PictureKey> keys;
     std::vector<PictureJob> jobs;
     ListDocument* doc = m_model->document();
+    m_reportedRows.clear();
     for (int r : order) {
         const PageRow ref = m_model->rowRef(r);
         const FileEntry& e = doc->entry(ref.entry);
         const PictureKey key{ref.entry, ref.page};
         keys.push_back(key);
+        m_reportedRows.emplace(key, r);
         if (e.probe == ProbeState::Pending)
             continue;  // its header is still being read; asked again when it reports
         if (e.unsupported())
@@ -151,6 +154,25 @@ void ThumbnailView::reportVisible()
     }
     m_store.setVisible(keys);
     m_scheduler->request(jobs);
+}
+
+void ThumbnailView::picturesReady(const std::vector<PictureKey>& keys)
+{
+    if (!m_model)
+        return;
+    const int rows = m_model->rowCount();
+    for (const PictureKey& key : keys) {
+        const auto it = m_reportedRows.find(key);
+        if (it == m_reportedRows.end())
+            continue;  // asked for before the last report: out of view now
+        const int row = it->second;
+        const PageRow ref = row < rows ? m_model->rowRef(row) : PageRow{-1, 0};
+        if (ref.entry != key.first || ref.page != key.second) {
+            viewport()->update();  // the rows moved since the report
+            return;
+        }
+        viewport()->update(visualRect(m_model->index(row, 0)));
+    }
 }
 
 void ThumbnailView::toggleMark(const QModelIndex& index)

@@ -13,7 +13,7 @@
 #include <QTimer>
 
 #include <functional>
-
+#include <map>
 #include <memory>
 
 class QMenu;
@@ -65,6 +65,8 @@ protected:
 private:
     void toggleMark(const QModelIndex& index);
     void updateGrid();
+    // Repaints the cells of pictures just stored (only those in the last reported range).
+    void picturesReady(const std::vector<PictureKey>& keys);
 
     ThumbnailStore m_store;
     ThumbnailDelegate* m_delegate;
@@ -72,6 +74,7 @@ private:
     ListModelBase* m_model = nullptr;
     QTimer m_settle;
     MenuExtender m_menuExtender;
+    std::map<PictureKey, int> m_reportedRows;  // key -> row, of the last reported range
 };
 
 }  // namespace tnw::app

@@ -20,7 +20,8 @@ Reducer::Reducer(int srcWidth, int srcHeight, int channels, int outWidth, int ou
                      channels == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
     if (m_image.isNull())
         return;
-    m_rowSums.assign(size_t(m_outW) * size_t(channels), 0);
+    // One padding column takes the zero weights of the last source column.
+    m_rowSums.assign(size_t(m_outW + 1) * size_t(channels), 0);
     m_acc.assign(size_t(m_outW) * size_t(channels), 0);
 }
 
@@ -29,21 +30,26 @@ void Reducer::addRow(const std::uint8_t* row)
     if (!valid() || m_srcY >= m_srcH)
         return;
     // Horizontal: each output column gets sum(sample x overlap), overlap in units of 1.
+    // Source column x covers [a, a + outW) with a = x*outW; as outW <= srcW it meets output
+    // column j (up to `boundary` = (j+1)*srcW) and at most the next one.
     std::fill(m_rowSums.begin(), m_rowSums.end(), 0);
     const std::uint64_t outW = std::uint64_t(m_outW), srcW = std::uint64_t(m_srcW);
+    std::uint64_t a = 0, boundary = srcW;
+    std::uint64_t* d = m_rowSums.data();
+    const size_t step = size_t(m_channels);
     for (int x = 0; x < m_srcW; ++x) {
-        const std::uint64_t a = std::uint64_t(x) * outW, b = a + outW;
-        std::uint64_t j = a / srcW;
-        std::uint64_t pos = a;
-        while (pos < b && j < outW) {
-            const std::uint64_t end = std::min(b, (j + 1) * srcW);
-            const std::uint64_t w = end - pos;
-            const std::uint8_t* s = row + size_t(x) * size_t(m_channels);
-            std::uint64_t* d = &m_rowSums[size_t(j) * size_t(m_channels)];
-            for (int c = 0; c < m_channels; ++c)
-                d[c] += std::uint64_t(s[c]) * w;
-            pos = end;
-            ++j;
+        const std::uint64_t end = a + outW;
+        const std::uint64_t w = end <= boundary ? outW : boundary - a;
+        const std::uint64_t v = outW - w;  // into column j + 1 (the padding column at the end)
+        const std::uint8_t* s = row + size_t(x) * step;
+        for (size_t c = 0; c < step; ++c) {
+            d[c] += s[c] * w;
+            d[step + c] += s[c] * v;
+        }
+        a = end;
+        if (a >= boundary) {
+            boundary += srcW;
+            d += step;
         }
     }
     // Vertical: the row's span [y*outH, (y+1)*outH) split between output rows.

@@ -33,7 +33,6 @@ private:
     std::uint64_t m_yCovered = 0;  // of the current output row, in units of outHeight
     std::vector<std::uint64_t> m_rowSums;  // one horizontally reduced row (x srcW units)
     std::vector<std::uint64_t> m_acc;      // column sums of the current output row
-    std::vector<int> m_xStart;             // first source column of each output column
     QImage m_image;
 };
 

@@ -1,7 +1,9 @@
 // TIFF pages for display through libtiff: the directory probe and the streamed decode.
-// Plain layouts (contiguous strips, 1/2/4/8 bits, grey, RGB, palette or CMYK) are read a
-// scanline at a time; every other layout goes through libtiff's RGBA reader a strip (or a row
-// of tiles) at a time. Each handle has its own error handlers and allocation cap.
+// Plain layouts (contiguous, 1/2/4/8 bits, grey, RGB, palette or CMYK) are read a scanline
+// (or a row of tiles) at a time; every other layout goes through libtiff's RGBA reader a strip
+// (or a row of tiles) at a time. Either way rows arrive in the file's order and the page's
+// orientation is applied once, afterwards. Each handle has its own error handlers and
+// allocation cap.
 #include "common/image/display_decoder.h"
 
 #include <tiffio.h>
@@ -131,7 +133,7 @@ bool plainLayout(TIFF* tif, Layout& layout)
     TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inkset);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
         return false;
-    if (TIFFIsTiled(tif) || planar != PLANARCONFIG_CONTIG)
+    if (planar != PLANARCONFIG_CONTIG)
         return false;
     if (bps != 1 && bps != 2 && bps != 4 && bps != 8)
         return false;
@@ -225,6 +227,50 @@ int readScanlines(TIFF* tif, const Layout& layout, int w, int h, Reducer& reduce
     return decode::Ok;
 }
 
+// Tiles of a plain layout: a row of tiles is read into a band of whole rows, then each row is
+// expanded as a scanline would be. (libtiff's RGBA reader also refuses uncompressed tiles of
+// a file that is not memory-mapped, and the display never maps files.)
+int readTiles(TIFF* tif, const Layout& layout, int w, int h, Reducer& reducer)
+{
+    uint32_t tw = 0, th = 0;
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &th);
+    const tmsize_t tileSize = TIFFTileSize(tif);
+    const tmsize_t tileRow = TIFFTileRowSize(tif);
+    const tmsize_t line = TIFFScanlineSize(tif);
+    if (tw == 0 || th == 0 || tileSize <= 0 || tileRow <= 0 || line <= 0 ||
+        std::uint64_t(tileRow) * th > std::uint64_t(tileSize))
+        return decode::WholeReadFailed;
+    const std::uint64_t bits = std::uint64_t(layout.bps) * std::uint64_t(layout.spp);
+    if ((std::uint64_t(tw) * bits) % 8 != 0 ||
+        std::uint64_t(line) * th > std::uint64_t(kTiffAllocationLimit))
+        return decode::WholeReadFailed;  // tiles that do not start on a byte
+    th = std::min<uint32_t>(th, uint32_t(h));
+    std::vector<std::uint8_t> tile(static_cast<size_t>(tileSize));
+    std::vector<std::uint8_t> band(static_cast<size_t>(line) * th, 0);
+    const int channels = (layout.photometric == PHOTOMETRIC_MINISWHITE ||
+                          layout.photometric == PHOTOMETRIC_MINISBLACK) ? 1 : 3;
+    std::vector<std::uint8_t> out(size_t(w) * size_t(channels));
+    for (uint32_t y0 = 0; y0 < uint32_t(h); y0 += th) {
+        const uint32_t rows = std::min<uint32_t>(th, uint32_t(h) - y0);
+        for (uint32_t x0 = 0; x0 < uint32_t(w); x0 += tw) {
+            if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x0, y0, 0, 0), tile.data(),
+                                    tileSize) < 0)
+                return y0 == 0 ? decode::RowReadFailed : decode::Ok;  // the rest drawn grey
+            const size_t at = static_cast<size_t>(std::uint64_t(x0) * bits / 8);
+            const size_t bytes = std::min(static_cast<size_t>(tileRow), size_t(line) - at);
+            for (uint32_t r = 0; r < rows; ++r)
+                std::memcpy(&band[size_t(r) * size_t(line) + at], &tile[size_t(r) * size_t(tileRow)],
+                            bytes);
+        }
+        for (uint32_t r = 0; r < rows; ++r) {
+            expandRow(layout, &band[size_t(r) * size_t(line)], w, out.data());
+            reducer.addRow(out.data());
+        }
+    }
+    return decode::Ok;
+}
+
 // --- RGBA layouts ---------------------------------------------------------------------------
 
 void rgbaRow(const uint32_t* in, int w, std::uint8_t* out)
@@ -236,58 +282,47 @@ void rgbaRow(const uint32_t* in, int w, std::uint8_t* out)
     }
 }
 
+// libtiff's RGBA reader a band of rows at a time (a strip, or a row of tiles), in the file's
+// own row order: the requested orientation is the page's, so the reader neither flips nor
+// mirrors, and the orientation is applied once, to the reduced picture.
 int readRgba(TIFF* tif, int w, int h, Reducer& reducer)
 {
-    char why[1024];
+    char why[1024] = "";
     if (!TIFFRGBAImageOK(tif, why))
         return decode::WholeReadFailed;
-    std::vector<std::uint8_t> out(size_t(w) * 3);
+    uint32_t band = uint32_t(h);
     if (TIFFIsTiled(tif)) {
-        uint32_t tw = 0, th = 0;
-        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
-        TIFFGetField(tif, TIFFTAG_TILELENGTH, &th);
-        if (tw == 0 || th == 0)
+        if (!TIFFGetField(tif, TIFFTAG_TILELENGTH, &band) || band == 0)
             return decode::WholeReadFailed;
-        const std::uint64_t across = (std::uint64_t(w) + tw - 1) / tw;
-        const std::uint64_t bandBytes = across * tw * th * 4;
-        if (bandBytes > std::uint64_t(kTiffAllocationLimit))
-            return decode::WholeReadFailed;
-        std::vector<uint32_t> tile(size_t(tw) * th);
-        std::vector<uint32_t> band(size_t(w) * th);
-        for (uint32_t y0 = 0; y0 < uint32_t(h); y0 += th) {
-            const uint32_t rows = std::min<uint32_t>(th, uint32_t(h) - y0);
-            for (uint32_t x0 = 0; x0 < uint32_t(w); x0 += tw) {
-                if (!TIFFReadRGBATile(tif, x0, y0, tile.data()))
-                    return y0 == 0 ? decode::WholeReadFailed : decode::Ok;
-                const uint32_t cols = std::min<uint32_t>(tw, uint32_t(w) - x0);
-                // The tile's rows are bottom-up: row r of the band is tile row th - 1 - r.
-                for (uint32_t r = 0; r < rows; ++r)
-                    std::memcpy(&band[size_t(r) * size_t(w) + x0],
-                                &tile[size_t(th - 1 - r) * tw], size_t(cols) * 4);
-            }
-            for (uint32_t r = 0; r < rows; ++r) {
-                rgbaRow(&band[size_t(r) * size_t(w)], w, out.data());
-                reducer.addRow(out.data());
-            }
-        }
-        return decode::Ok;
+    } else {
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &band);
     }
-    uint32_t rowsPerStrip = uint32_t(h);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    rowsPerStrip = std::clamp<uint32_t>(rowsPerStrip, 1, uint32_t(h));
-    if (std::uint64_t(w) * rowsPerStrip * 4 > std::uint64_t(kTiffAllocationLimit))
+    band = std::clamp<uint32_t>(band, 1, uint32_t(h));
+    if (std::uint64_t(w) * band * 4 > std::uint64_t(kTiffAllocationLimit))
         return decode::WholeReadFailed;
-    std::vector<uint32_t> strip(size_t(w) * rowsPerStrip);
-    for (uint32_t y0 = 0; y0 < uint32_t(h); y0 += rowsPerStrip) {
-        if (!TIFFReadRGBAStrip(tif, y0, strip.data()))
-            return y0 == 0 ? decode::WholeReadFailed : decode::Ok;
-        const uint32_t rows = std::min<uint32_t>(rowsPerStrip, uint32_t(h) - y0);
+    TIFFRGBAImage img;
+    std::memset(&img, 0, sizeof img);
+    if (!TIFFRGBAImageBegin(&img, tif, 0, why))
+        return decode::WholeReadFailed;
+    img.req_orientation = img.orientation;
+    std::vector<uint32_t> raster(size_t(w) * band);
+    std::vector<std::uint8_t> out(size_t(w) * 3);
+    int code = decode::Ok;
+    for (uint32_t y0 = 0; y0 < uint32_t(h); y0 += band) {
+        const uint32_t rows = std::min<uint32_t>(band, uint32_t(h) - y0);
+        img.row_offset = int(y0);
+        img.col_offset = 0;
+        if (!TIFFRGBAImageGet(&img, raster.data(), uint32_t(w), rows)) {
+            code = y0 == 0 ? decode::WholeReadFailed : decode::Ok;  // the rest drawn grey
+            break;
+        }
         for (uint32_t r = 0; r < rows; ++r) {
-            rgbaRow(&strip[size_t(rows - 1 - r) * size_t(w)], w, out.data());
+            rgbaRow(&raster[size_t(r) * size_t(w)], w, out.data());
             reducer.addRow(out.data());
         }
     }
-    return decode::Ok;
+    TIFFRGBAImageEnd(&img);
+    return code;
 }
 
 }  // namespace
@@ -346,8 +381,12 @@ DecodeResult decodeTiff(ImageSource& source, const PageInfo& page, int outW, int
         result.message = "no memory for the picture";
         return result;
     }
-    result.code = plain ? readScanlines(tif.get(), layout, int(w), int(h), reducer)
-                        : readRgba(tif.get(), int(w), int(h), reducer);
+    if (!plain)
+        result.code = readRgba(tif.get(), int(w), int(h), reducer);
+    else if (TIFFIsTiled(tif.get()))
+        result.code = readTiles(tif.get(), layout, int(w), int(h), reducer);
+    else
+        result.code = readScanlines(tif.get(), layout, int(w), int(h), reducer);
     result.message = messages.first;
     if (result.code == decode::Ok)
         result.image = reducer.finish();

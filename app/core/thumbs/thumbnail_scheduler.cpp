@@ -9,6 +9,7 @@
 namespace tnw::app {
 namespace {
 constexpr int kMaxProgressive = 2;
+constexpr int kReadingReportMs = 100;
 }
 
 PictureDecoder fileDecoder()
@@ -19,7 +20,12 @@ PictureDecoder fileDecoder()
         request.boxWidth = job.boxWidth;
         request.boxHeight = job.boxHeight;
         request.rotation = job.rotation;
-        return image::decodeFile(job.path, job.page, request);
+        image::DecodeResult result = image::decodeFile(job.path, job.page, request);
+        // Converted here, on the pool's thread: drawn as it is, the picture would be
+        // converted again on every paint.
+        if (!result.image.isNull())
+            result.image.convertTo(QImage::Format_RGB32);
+        return result;
     };
 }
 
@@ -27,8 +33,9 @@ ThumbnailScheduler::ThumbnailScheduler(ThumbnailStore& store, PictureDecoder dec
                                        QThreadPool* pool, QObject* parent)
     : QObject(parent), m_store(store), m_decoder(std::move(decoder)), m_pool(pool)
 {
-    // Jobs beyond the pool's threads would only wait there, out of nearest-first order.
-    m_maxRunning = pool ? std::max(1, pool->maxThreadCount()) : 1;
+    // One job waits in the pool per thread, so a thread finds its next picture while the GUI
+    // thread is busy; more would only wait there, out of nearest-first order.
+    m_maxRunning = pool ? 2 * std::max(1, pool->maxThreadCount()) : 1;
 }
 
 ThumbnailScheduler::~ThumbnailScheduler()
@@ -78,11 +85,17 @@ void ThumbnailScheduler::startJobs()
         ++m_running;
         if (job.page.progressive)
             ++m_progressive;
-        emit reading(platform::fromCp932(job.path));
+        if (!m_lastReading.isValid() || m_lastReading.elapsed() >= kReadingReportMs) {
+            m_lastReading.start();
+            emit reading(platform::fromCp932(job.path));
+        }
         if (!m_pool) {
             m_inline = true;
             const image::DecodeResult result = m_decoder(job);
-            finished(job, result);
+            std::vector<PictureKey> stored;
+            finished(job, result, stored);
+            if (!stored.empty())
+                emit picturesReady(stored);
             m_inline = false;
             continue;
         }
@@ -90,9 +103,14 @@ void ThumbnailScheduler::startJobs()
         // Ahead of the header probes waiting in the same pool: a picture is on screen.
         m_pool->start(
             [this, job, decoder] {
-                const image::DecodeResult result = decoder(job);
-                QMetaObject::invokeMethod(
-                    this, [this, job, result] { finished(job, result); }, Qt::QueuedConnection);
+                image::DecodeResult result = decoder(job);
+                std::lock_guard<std::mutex> lock(m_doneMutex);
+                m_done.push_back({job, std::move(result)});
+                if (!m_takePosted) {
+                    m_takePosted = true;
+                    QMetaObject::invokeMethod(this, &ThumbnailScheduler::takeResults,
+                                              Qt::QueuedConnection);
+                }
             },
             1);
     }
@@ -100,14 +118,31 @@ void ThumbnailScheduler::startJobs()
         emit idle();
 }
 
-void ThumbnailScheduler::finished(const PictureJob& job, const image::DecodeResult& result)
+void ThumbnailScheduler::takeResults()
+{
+    std::vector<Done> done;
+    {
+        std::lock_guard<std::mutex> lock(m_doneMutex);
+        done.swap(m_done);
+        m_takePosted = false;
+    }
+    std::vector<PictureKey> stored;
+    stored.reserve(done.size());
+    for (const Done& d : done)
+        finished(d.job, d.result, stored);
+    if (!stored.empty())
+        emit picturesReady(stored);
+    startJobs();
+}
+
+void ThumbnailScheduler::finished(const PictureJob& job, const image::DecodeResult& result,
+                                  std::vector<PictureKey>& stored)
 {
     --m_running;
     if (job.page.progressive)
         --m_progressive;
     if (m_store.store(job.key, job.generation, result.image, result.code, result.warnings))
-        emit pictureReady(job.key);
-    startJobs();
+        stored.push_back(job.key);
 }
 
 }  // namespace tnw::app

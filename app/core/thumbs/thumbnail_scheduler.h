@@ -1,16 +1,20 @@
 // ThumbnailScheduler: makes the pictures a thumbnail view asks for, nearest first, on a
 // thread pool (or synchronously when given none, for tests), so the window never waits for a
 // picture and painting never decodes. The decoder is injected; results come back to the GUI
-// thread by queued calls, and a result for an emptied or re-boxed store is dropped. At most
-// two progressive JPEGs decode at once (their coefficient buffers are large).
+// thread in batches (one queued call takes every result finished meanwhile, so a busy GUI
+// thread stores many pictures per turn and repaints once), and a result for an emptied or
+// re-boxed store is dropped. At most two progressive JPEGs decode at once (their coefficient
+// buffers are large).
 #pragma once
 
 #include "app/core/thumbs/thumbnail_store.h"
 #include "common/image/display_decoder.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <deque>
+#include <mutex>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,7 +34,8 @@ struct PictureJob {
 };
 
 using PictureDecoder = std::function<image::DecodeResult(const PictureJob&)>;
-// The display decoder of the files themselves.
+// The display decoder of the files themselves; its pictures come in the screen's own format
+// (32-bit RGB), so drawing them is a plain copy.
 PictureDecoder fileDecoder();
 
 class ThumbnailScheduler : public QObject {
@@ -50,13 +55,22 @@ public:
     int waiting() const { return int(m_queue.size()); }
 
 signals:
-    void pictureReady(const tnw::app::PictureKey& key);
-    void reading(const QString& path);  // a picture of this file is being made
-    void idle();                        // nothing waiting or running
+    // Pictures stored (made or failed) in one batch.
+    void picturesReady(const std::vector<tnw::app::PictureKey>& keys);
+    // A picture of this file is being made (at most one report per 100 ms).
+    void reading(const QString& path);
+    void idle();  // nothing waiting or running
 
 private:
+    struct Done {
+        PictureJob job;
+        image::DecodeResult result;
+    };
     void startJobs();
-    void finished(const PictureJob& job, const image::DecodeResult& result);
+    // Stores the results finished so far (GUI thread).
+    void takeResults();
+    void finished(const PictureJob& job, const image::DecodeResult& result,
+                  std::vector<PictureKey>& stored);
 
     ThumbnailStore& m_store;
     PictureDecoder m_decoder;
@@ -67,6 +81,12 @@ private:
     int m_maxRunning;
     bool m_paused = false;
     bool m_inline = false;
+    // Results handed over by the pool's threads, and whether a call to take them is on its
+    // way to the GUI thread.
+    std::mutex m_doneMutex;
+    std::vector<Done> m_done;
+    bool m_takePosted = false;
+    QElapsedTimer m_lastReading;
 };
 
 }  // namespace tnw::app
