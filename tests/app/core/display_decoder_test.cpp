@@ -219,3 +219,224 @@ TEST(DisplayDecoder, AFifoNamedLikeAnImageIsRefusedAtOnce)
     info.height = 8;
     EXPECT_EQ(decodeFile(fifo, info, {}).code, decode::CannotOpen);
 }
+
+namespace {
+
+// A w x h page whose pixel (x, y) is 7 + 5 * (y * w + x), written with the given
+// orientation tag: as 8-bit strips (read a scanline at a time), as 16-bit strips of two rows
+// (libtiff's RGBA reader, strip by strip), as one uncompressed 8-bit 16 x 16 tile (read tile
+// by tile) or as one LZW 16-bit tile as wide as the page (the RGBA reader by tiles; libtiff
+// 4.5 misreads 16-bit tiles cut at the right edge).
+enum class Layout { Scanlines, Strips16, Tiled, Tiled16 };
+
+int patternValue(int x, int y, int w)
+{
+    return 7 + 5 * (y * w + x);
+}
+
+bool writePattern(const std::string& path, int w, int h, int orientation, Layout layout)
+{
+    TIFF* t = TIFFOpen(path.c_str(), "w");
+    if (!t)
+        return false;
+    const int bits = layout == Layout::Strips16 || layout == Layout::Tiled16 ? 16 : 8;
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(t, TIFFTAG_COMPRESSION,
+                 layout == Layout::Tiled16 ? COMPRESSION_LZW : COMPRESSION_NONE);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(t, TIFFTAG_ORIENTATION, orientation);
+    bool ok = true;
+    if (layout == Layout::Tiled || layout == Layout::Tiled16) {
+        TIFFSetField(t, TIFFTAG_TILEWIDTH, 16);
+        TIFFSetField(t, TIFFTAG_TILELENGTH, 16);
+        std::vector<std::uint8_t> narrow(256, 0);
+        std::vector<std::uint16_t> wide(256, 0);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                narrow[size_t(y * 16 + x)] = std::uint8_t(patternValue(x, y, w));
+                wide[size_t(y * 16 + x)] = std::uint16_t(patternValue(x, y, w) * 257);
+            }
+        }
+        void* tile = bits == 16 ? static_cast<void*>(wide.data()) : narrow.data();
+        ok = TIFFWriteTile(t, tile, 0, 0, 0, 0) > 0;
+    } else {
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, layout == Layout::Strips16 ? 2 : h);
+        for (int y = 0; ok && y < h; ++y) {
+            std::vector<std::uint16_t> wide(static_cast<size_t>(w));
+            std::vector<std::uint8_t> narrow(static_cast<size_t>(w));
+            for (int x = 0; x < w; ++x) {
+                wide[size_t(x)] = std::uint16_t(patternValue(x, y, w) * 257);
+                narrow[size_t(x)] = std::uint8_t(patternValue(x, y, w));
+            }
+            void* row = bits == 16 ? static_cast<void*>(wide.data()) : narrow.data();
+            ok = TIFFWriteScanline(t, row, uint32_t(y), 0) >= 0;
+        }
+    }
+    TIFFClose(t);
+    return ok;
+}
+
+// Where display pixel (X, Y) of a page stored w x h with `orientation` comes from.
+std::pair<int, int> storedPixel(int orientation, int X, int Y, int w, int h)
+{
+    switch (orientation) {
+    case 2: return {w - 1 - X, Y};
+    case 3: return {w - 1 - X, h - 1 - Y};
+    case 4: return {X, h - 1 - Y};
+    case 5: return {Y, X};
+    case 6: return {Y, h - 1 - X};
+    case 7: return {w - 1 - Y, h - 1 - X};
+    case 8: return {w - 1 - Y, X};
+    default: return {X, Y};
+    }
+}
+
+// A baseline JPEG of w x h whose left half is `left` and right half `right` (grey or RGB).
+std::string twoToneJpeg(int w, int h, bool colour, int left, int right)
+{
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = JDIMENSION(w);
+    c.image_height = JDIMENSION(h);
+    c.input_components = colour ? 3 : 1;
+    c.in_color_space = colour ? JCS_RGB : JCS_GRAYSCALE;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 100, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<JSAMPLE> row;
+    for (int x = 0; x < w; ++x)
+        for (int k = 0; k < c.input_components; ++k)
+            row.push_back(JSAMPLE(x < w / 2 ? left : right));
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::string bytes(reinterpret_cast<char*>(out), size);
+    free(out);
+    return bytes;
+}
+
+// A TIFF page with compression 6 (old-style JPEG) built byte by byte, as libtiff cannot write
+// one: one strip holding a whole JPEG stream, which JPEGInterchangeFormat points at too.
+std::string oldJpegTiff(const std::string& jpeg, int w, int h, bool colour)
+{
+    struct Entry {
+        std::uint16_t tag, type;
+        std::uint32_t count, value;
+    };
+    const std::uint32_t data = 8;  // the JPEG right after the header
+    const std::uint32_t ifd = data + std::uint32_t(jpeg.size() + (jpeg.size() & 1));
+    const std::uint32_t bitsAt = ifd + 2 + 14 * 12 + 4;  // three SHORTs for colour
+    std::vector<Entry> entries = {
+        {256, 3, 1, std::uint32_t(w)},
+        {257, 3, 1, std::uint32_t(h)},
+        {258, 3, colour ? 3u : 1u, colour ? bitsAt : 8u},
+        {259, 3, 1, 6},
+        {262, 3, 1, colour ? 6u : 1u},
+        {273, 4, 1, data},
+        {277, 3, 1, colour ? 3u : 1u},
+        {278, 3, 1, std::uint32_t(h)},
+        {279, 4, 1, std::uint32_t(jpeg.size())},
+        {513, 4, 1, data},
+        {514, 4, 1, std::uint32_t(jpeg.size())},
+    };
+    if (colour)
+        entries.push_back({530, 3, 2, 2u | (2u << 16)});  // YCbCr 4:2:0, libjpeg's default
+    std::string out("II*\0", 4);
+    const auto put16 = [&out](std::uint32_t v) {
+        out += char(v & 0xFF);
+        out += char((v >> 8) & 0xFF);
+    };
+    const auto put32 = [&](std::uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    put32(ifd);
+    out += jpeg;
+    if (jpeg.size() & 1)
+        out += '\0';
+    put16(std::uint32_t(entries.size()));
+    for (const Entry& e : entries) {
+        put16(e.tag);
+        put16(e.type);
+        put32(e.count);
+        put32(e.value);
+    }
+    put32(0);
+    out.resize(bitsAt, '\0');
+    for (int i = 0; i < 3; ++i)
+        put16(8);
+    return out;
+}
+
+}  // namespace
+
+TEST(DisplayDecoder, TiffOrientationIsAppliedExactlyOnceOnEveryPath)
+{
+    tnw::test::TempDir dir;
+    const int h = 3;
+    for (Layout layout : {Layout::Scanlines, Layout::Strips16, Layout::Tiled, Layout::Tiled16}) {
+        const int w = layout == Layout::Tiled16 ? 16 : 5;
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            const std::string path = dir.file("o.tif");
+            ASSERT_TRUE(writePattern(path, w, h, orientation, layout));
+            std::vector<PageInfo> pages;
+            ASSERT_EQ(probeFile(path, pages), 0);
+            ASSERT_EQ(pages.front().orientation, orientation);
+            const DecodeResult r = decodeFile(path, pages.front(), DecodeRequest{0, 64, 64, 0});
+            const std::string where =
+                "layout " + std::to_string(int(layout)) + " orientation " +
+                std::to_string(orientation);
+            ASSERT_EQ(r.code, decode::Ok) << where << " " << r.message;
+            const QSize shown = orientation >= 5 ? QSize(h, w) : QSize(w, h);
+            ASSERT_EQ(r.image.size(), shown) << where;
+            for (int Y = 0; Y < shown.height(); ++Y) {
+                for (int X = 0; X < shown.width(); ++X) {
+                    const auto [x, y] = storedPixel(orientation, X, Y, w, h);
+                    ASSERT_EQ(qRed(r.image.pixel(X, Y)), patternValue(x, y, w))
+                        << where << " at " << X << "," << Y;
+                }
+            }
+        }
+    }
+}
+
+TEST(DisplayDecoder, OldStyleJpegPagesAreShown)
+{
+    tnw::test::TempDir dir;
+    for (bool colour : {false, true}) {
+        const std::string path = dir.file(colour ? "ojpeg_rgb.tif" : "ojpeg_grey.tif");
+        ASSERT_TRUE(tnw::test::writeFile(
+            path, oldJpegTiff(twoToneJpeg(32, 16, colour, 30, 220), 32, 16, colour)));
+        std::vector<PageInfo> pages;
+        ASSERT_EQ(probeFile(path, pages), 0);
+        ASSERT_EQ(pages.size(), 1u);
+        EXPECT_EQ(pages[0].compression, 6);
+        const DecodeResult r = decodeFile(path, pages[0], DecodeRequest{0, 64, 64, 0});
+        ASSERT_EQ(r.code, decode::Ok) << colour << " " << r.message;
+        ASSERT_EQ(r.image.size(), QSize(32, 16));
+        expectNear(r.image.pixelColor(4, 8), 30, 30, 30);
+        expectNear(r.image.pixelColor(27, 8), 220, 220, 220);
+        // Cut short, the page is drawn as far as it goes or refused; never a crash or a hang.
+        const std::string bytes =
+            oldJpegTiff(twoToneJpeg(32, 16, colour, 30, 220), 32, 16, colour);
+        for (size_t cut : {size_t(40), bytes.size() / 2}) {
+            std::string shortened = bytes;
+            std::fill(shortened.begin() + long(cut), shortened.begin() + long(cut) + 40, '\0');
+            ImageSource s = ImageSource::fromBytes(
+                reinterpret_cast<const std::uint8_t*>(shortened.data()), shortened.size());
+            decodePage(s, pages[0], DecodeRequest{0, 64, 64, 0});
+        }
+    }
+}
