@@ -43,10 +43,9 @@ void setUpListView(QTreeView* view)
     view->header()->setHighlightSections(false);
 }
 
-// A report view whose header clicks and (settled) column drags are forwarded.
+// A report view whose header clicks are forwarded.
 QTreeView* reportView(QWidget* parent, const char* name, const char* accessible,
-                      ListModelBase* model, ListPane* pane, void (ListPane::*clicked)(int),
-                      void (ListPane::*widths)())
+                      ListModelBase* model, ListPane* pane, void (ListPane::*clicked)(int))
 {
     auto* view = new QTreeView(parent);
     view->setObjectName(QString::fromLatin1(name));
@@ -54,16 +53,6 @@ QTreeView* reportView(QWidget* parent, const char* name, const char* accessible,
     view->setModel(model);
     view->setAccessibleName(QString::fromUtf8(accessible));
     QObject::connect(view->header(), &QHeaderView::sectionClicked, pane, clicked);
-    auto* settle = new QTimer(view);
-    settle->setSingleShot(true);
-    settle->setInterval(kWidthSettleMs);
-    QObject::connect(settle, &QTimer::timeout, pane, widths);
-    QObject::connect(view->header(), &QHeaderView::sectionResized, settle, [view, settle] {
-        // Only a drag by the user counts; widths set by the program are applied while the
-        // view is not under the mouse.
-        if (view->header()->underMouse())
-            settle->start();
-    });
     return view;
 }
 
@@ -83,9 +72,11 @@ ListPane::ListPane(FolderListModel* folders, FileListModel* files, PageListModel
     countRow->addWidget(m_count, 1);
 
     m_fileView = reportView(this, "fileList", "ﾌｧｲﾙﾘｽﾄ", files, this,
-                            &ListPane::fileHeaderClicked, &ListPane::fileWidthsChanged);
+                            &ListPane::fileHeaderClicked);
     m_pageView = reportView(this, "pageList", "ﾍﾟｰｼﾞﾘｽﾄ", pages, this,
-                            &ListPane::pageHeaderClicked, &ListPane::pageWidthsChanged);
+                            &ListPane::pageHeaderClicked);
+    watchWidths(m_fileView, &ListPane::fileWidthsChanged);
+    watchWidths(m_pageView, &ListPane::pageWidthsChanged);
 
     m_folderView = new QTreeView(this);
     m_folderView->setObjectName(QStringLiteral("folderList"));
@@ -97,6 +88,7 @@ ListPane::ListPane(FolderListModel* folders, FileListModel* files, PageListModel
             &ListPane::folderHeaderClicked);
     connect(folders, &QAbstractItemModel::modelReset, this,
             [this, folders] { setFolderWidths(FolderListModel::defaultWidths(folders->layoutKind())); });
+    watchWidths(m_folderView, &ListPane::folderWidthsChanged);
 
     // The thumbnail forms share their list's model and selection.
     m_fileThumbs = new ThumbnailView(ThumbnailDelegate::Label::NameExt, pictures);
@@ -126,16 +118,41 @@ ListPane::ListPane(FolderListModel* folders, FileListModel* files, PageListModel
     showKind(21);
 }
 
+void ListPane::watchWidths(QTreeView* view, void (ListPane::*changed)())
+{
+    auto* settle = new QTimer(view);
+    settle->setSingleShot(true);
+    settle->setInterval(kWidthSettleMs);
+    connect(settle, &QTimer::timeout, this, changed);
+    connect(view->header(), &QHeaderView::sectionResized, settle, [this, settle] {
+        if (!m_applyingWidths)
+            settle->start();
+    });
+    m_widthWatches.push_back({settle, changed});
+}
+
+void ListPane::flushWidths()
+{
+    for (const WidthWatch& watch : m_widthWatches) {
+        if (watch.settle->isActive()) {
+            watch.settle->stop();
+            emit(this->*watch.changed)();
+        }
+    }
+}
+
 void ListPane::setFolderWidths(const std::vector<int>& widths)
 {
-    for (size_t i = 0; i < widths.size(); ++i)
-        m_folderView->header()->resizeSection(static_cast<int>(i), widths[i]);
+    setListWidths(m_folderView, widths);
 }
 
 void ListPane::setListWidths(QTreeView* view, const std::vector<int>& widths)
 {
+    // Widths the program applies (defaults or stored ones) are not a change to store.
+    m_applyingWidths = true;
     for (size_t i = 0; i < widths.size(); ++i)
         view->header()->resizeSection(static_cast<int>(i), widths[i]);
+    m_applyingWidths = false;
 }
 
 QString ListPane::countText(int kind, int rows)

@@ -5,10 +5,13 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QAbstractItemView;
 class QLabel;
 class QStackedWidget;
 class QThreadPool;
+class QTimer;
 class QTreeView;
 
 namespace tnw::app {
@@ -38,6 +41,8 @@ public:
     void setFolderWidths(const std::vector<int>& widths);
     // Column widths of a report list.
     void setListWidths(QTreeView* view, const std::vector<int>& widths);
+    // Reports at once the widths changed less than the settle time ago (the window closes).
+    void flushWidths();
 
     QAbstractItemView* currentView() const;
     QTreeView* folderView() const { return m_folderView; }
@@ -51,11 +56,22 @@ signals:
     void folderHeaderClicked(int column);
     void fileHeaderClicked(int column);
     void pageHeaderClicked(int column);
-    // Widths of a report list changed by the user (debounced: once per drag).
+    // Widths of a list changed (by a drag, a double click on a divider or any other resize
+    // that is not the program applying stored widths), reported once they settle.
     void fileWidthsChanged();
     void pageWidthsChanged();
+    void folderWidthsChanged();
 
 private:
+    // Reports resizes of `view`'s columns through `changed` once they settle.
+    void watchWidths(QTreeView* view, void (ListPane::*changed)());
+
+    struct WidthWatch {
+        QTimer* settle;
+        void (ListPane::*changed)();
+    };
+    std::vector<WidthWatch> m_widthWatches;
+    bool m_applyingWidths = false;
     QLabel* m_countIcon;
     QLabel* m_count;
     QStackedWidget* m_stack;

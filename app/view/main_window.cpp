@@ -347,6 +347,9 @@ void MainWindow::createPanes()
             [this] { saveWidths(m_listPane->fileView(), fileKind()); });
     connect(m_listPane, &ListPane::pageWidthsChanged, this,
             [this] { saveWidths(m_listPane->pageView(), pageKind()); });
+    connect(m_listPane, &ListPane::folderWidthsChanged, this, [this] {
+        saveWidths(m_listPane->folderView(), m_folderModel->layoutKind());
+    });
     for (QTreeView* view : {m_listPane->fileView(), m_listPane->pageView()}) {
         connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 &MainWindow::updateSelectionPanes);
@@ -521,6 +524,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     savePlacement();
+    m_listPane->flushWidths();
     event->accept();
 }
 
@@ -1056,7 +1060,7 @@ void MainWindow::saveWidths(QTreeView* view, int kind)
     ListColumnSettings* columns = columnsOf(m_frame.app(), kind);
     if (!columns)
         return;
-    const int count = std::min(int(listColumns(kind).size()), kMaxColumns);
+    const int count = std::min(view->header()->count(), kMaxColumns);
     columns->nColCount = count;
     for (int i = 0; i < count; ++i)
         columns->nColxy[i] = std::clamp(view->header()->sectionSize(i), 1, 4096);

@@ -3,6 +3,7 @@
 // reduction settings dialog, and the message for an unsupported file.
 #include "app/core/lists/list_document.h"
 #include "app/core/lists/list_models.h"
+#include "app/core/settings/app_settings.h"
 #include "app/core/settings/tnl_settings.h"
 #include "app/dialogs/thumbnail_settings_dialog.h"
 #include "app/view/list_pane.h"
@@ -130,6 +131,33 @@ private slots:
         again->goToFolder(m_folder.toStdString());
         QCOMPARE(again->listPane()->fileView()->model()->index(0, 0).data().toString(),
                  QStringLiteral("p1.jpg"));
+    }
+
+    void columnWidthsAreStoredWhenAColumnIsResized()
+    {
+        auto w = makeWindow();
+        w->goToFolder(m_folder.toStdString());
+        QHeaderView* header = w->listPane()->fileView()->header();
+        const auto stored = [this] {
+            AppSettings settings;
+            LoadAppSettings(settings, m_files.iniPath);
+            return settings.lvFile;
+        };
+        // A resize by the program, not by the mouse, is stored once it settles: every width
+        // of the list at once.
+        header->resizeSection(2, 77);
+        QTRY_COMPARE(stored().nColxy[2], 77);
+        QCOMPARE(stored().nColCount, 12);
+        QCOMPARE(stored().nColxy[0], 120);
+        // A resize just before the window closes is not lost.
+        header->resizeSection(1, 99);
+        QVERIFY(w->close());
+        QCOMPARE(stored().nColxy[1], 99);
+        // The next window shows the stored widths.
+        auto again = makeWindow();
+        again->goToFolder(m_folder.toStdString());
+        QCOMPARE(again->listPane()->fileView()->header()->sectionSize(2), 77);
+        QCOMPARE(again->listPane()->fileView()->header()->sectionSize(1), 99);
     }
 
     void reductionSettingsChangeTheBoxAndAreSaved()
