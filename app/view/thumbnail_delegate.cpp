@@ -3,8 +3,11 @@
 #include "app/core/lists/list_models.h"
 #include "common/platform/qt_text.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -101,6 +104,32 @@ QString ThumbnailDelegate::labelText(const QModelIndex& index) const
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     const QString base = dot > 0 ? name.left(dot) : name;
     return QStringLiteral("%1(%2)").arg(base).arg(index.data(PageIndexRole).toInt() + 1);
+}
+
+QString ThumbnailDelegate::toolTip(const QModelIndex& index) const
+{
+    const Picture* picture =
+        m_store.find({index.data(EntryIdRole).toInt(), index.data(PageIndexRole).toInt()});
+    if (!picture)
+        return {};
+    if (picture->state == Picture::State::Failed)
+        return QString::fromUtf8("読込失敗 (%1)").arg(picture->code);
+    if (picture->state == Picture::State::Made && picture->warnings > 0)
+        return QString::fromUtf8("読込警告 (%1)").arg(picture->warnings);
+    return {};
+}
+
+bool ThumbnailDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                  const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event && event->type() == QEvent::ToolTip && index.isValid()) {
+        const QString text = toolTip(index);
+        if (!text.isEmpty()) {
+            QToolTip::showText(event->globalPos(), text, view);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,

@@ -35,6 +35,12 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     QString labelText(const QModelIndex& index) const;
+    // The tooltip of a cell: "読込失敗 (%d)" with the failure code, "読込警告 (%d)" with the
+    // decoder's warning count for a picture made from a damaged file (the missing part drawn
+    // grey), else nothing (the list's own tooltip then shows).
+    QString toolTip(const QModelIndex& index) const;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                   const QStyleOptionViewItem& option, const QModelIndex& index) override;
 
 private:
     // The check square drawn by the style once per state and kept (drawing it is a large

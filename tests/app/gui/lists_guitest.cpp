@@ -185,6 +185,8 @@ private slots:
     {
         write(QStringLiteral("z_empty.jpg"), QByteArray());
         write(QStringLiteral("z_png.jpg"), QByteArray("\x89PNG\r\n\x1a\n", 8));
+        const QByteArray whole = greyJpeg(256, 256, 0);
+        write(QStringLiteral("zz_cut.jpg"), whole.left(whole.size() / 2));
         auto w = makeWindow();
         QString text;
         int boxes = 0;
@@ -200,11 +202,20 @@ private slots:
         (*answer)();
         w->goToFolder(m_folder.toStdString());
         QTreeView* files = w->listPane()->fileView();
-        QCOMPARE(files->model()->rowCount(), 5);
+        QCOMPARE(files->model()->rowCount(), 6);
         QTRY_COMPARE(boxes, 1);
         QVERIFY(text.contains(QStringLiteral("z_empty.jpg")));
         QCOMPARE(files->model()->index(3, 3).data().toString(), QStringLiteral("-"));
         QCOMPARE(files->model()->index(4, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        // A file cut short is pictured as far as it goes; its cell's tooltip says so.
+        w->action(CommandId::FileThumbs)->trigger();
+        ThumbnailView* thumbs = w->listPane()->fileThumbs();
+        const QModelIndex cut = thumbs->model()->index(5, 0);
+        const PictureKey key{cut.data(EntryIdRole).toInt(), 0};
+        QTRY_COMPARE_WITH_TIMEOUT(int(thumbs->store().state(key)), int(Picture::State::Made),
+                                  10000);
+        QVERIFY(thumbs->delegate()->toolTip(cut).startsWith(QString::fromUtf8("読込警告 (")));
+        QVERIFY(thumbs->delegate()->toolTip(thumbs->model()->index(0, 0)).isEmpty());
         QTest::qWait(100);
         QCOMPARE(boxes, 1);
         *answer = [] {};
