@@ -13,6 +13,8 @@
 #include <QStyleOptionButton>
 #include <qdrawutil.h>
 
+#include <cmath>
+
 namespace tnw::app {
 namespace {
 
@@ -22,6 +24,30 @@ QFont labelFont()
     font.setPointSize(9);
     font.setWeight(QFont::Normal);
     return font;
+}
+
+// Relative luminance, 0 (black) to 1 (white).
+double luminance(const QColor& c)
+{
+    const auto linear = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+// A selected item's label: the highlight colour, unless it would be hard to read on the cell's
+// fill (a marked cell is filled with a colour of the user's choice, pure blue by default, much
+// like the usual highlight); then white or black, whichever stands out more.
+QColor selectedLabelColour(const QColor& wanted, const QColor& fill)
+{
+    const auto contrast = [](const QColor& a, const QColor& b) {
+        const double la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    };
+    if (contrast(wanted, fill) >= 3.0)
+        return wanted;
+    return contrast(Qt::black, fill) >= contrast(Qt::white, fill) ? QColor(Qt::black)
+                                                                   : QColor(Qt::white);
 }
 
 }  // namespace
@@ -175,7 +201,9 @@ void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const QRect label(box.right() + 3, cell.y() + 4 + m_boxH + 8,
                       cell.x() + 4 + m_boxW + 8 - box.right() - 5, lh + 2);
     painter->setFont(m_font);
-    painter->setPen(selected ? option.palette.color(QPalette::Highlight) : QColor(Qt::black));
+    painter->setPen(selected ? selectedLabelColour(option.palette.color(QPalette::Highlight),
+                                                   fill.color())
+                             : QColor(Qt::black));
     const QString text =
         QFontMetrics(m_font).elidedText(labelText(index), Qt::ElideRight, label.width());
     painter->drawText(label, Qt::AlignHCenter | Qt::AlignVCenter, text);
