@@ -1,8 +1,16 @@
-// The thumbnail store and scheduler with an injected decoder and no thread pool: the order of
-// work, stale results, the memory cap and turns.
+// The thumbnail store and scheduler with an injected decoder, mostly without a thread pool:
+// the order of work, stale results, the memory cap and turns; and results from a pool.
 #include "app/core/thumbs/thumbnail_scheduler.h"
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QSemaphore>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <algorithm>
 
 using namespace tnw::app;
 
@@ -97,4 +105,50 @@ TEST(ThumbnailStore, TheCapDropsPicturesFarthestFromTheVisibleRangeFirst)
     const QImage kept = store.find({4, 0})->image;
     store.clear();
     EXPECT_EQ(kept.size(), QSize(100, 100));
+}
+
+TEST(ThumbnailScheduler, ResultsFromThePoolArriveInBatchesWithNoneLost)
+{
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    QThreadPool pool;
+    pool.setMaxThreadCount(2);
+    ThumbnailStore store;
+    // Every decode waits until the test lets them all go, so results pile up together.
+    QSemaphore go;
+    ThumbnailScheduler scheduler(
+        store,
+        [&go](const PictureJob& j) {
+            go.acquire();
+            tnw::image::DecodeResult r;
+            r.code = 0;
+            r.image = QImage(4 + j.key.first, 4, QImage::Format_Grayscale8);
+            r.image.fill(0);
+            return r;
+        },
+        &pool);
+    std::vector<PictureKey> ready;
+    int batches = 0;
+    QObject::connect(&scheduler, &ThumbnailScheduler::picturesReady,
+                     [&](const std::vector<PictureKey>& keys) {
+                         ++batches;
+                         ready.insert(ready.end(), keys.begin(), keys.end());
+                     });
+    QEventLoop loop;
+    QObject::connect(&scheduler, &ThumbnailScheduler::idle, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    std::vector<PictureJob> jobs;
+    for (int id = 1; id <= 9; ++id)
+        jobs.push_back(job(id));
+    scheduler.request(jobs);
+    // Two threads, and one job waiting in the pool for each: four started at once.
+    EXPECT_EQ(scheduler.running(), 4);
+    go.release(9);
+    loop.exec();
+    EXPECT_EQ(store.madeCount(), 9);
+    std::sort(ready.begin(), ready.end());
+    EXPECT_EQ(std::unique(ready.begin(), ready.end()), ready.end());
+    EXPECT_EQ(ready.size(), 9u);
+    EXPECT_LE(batches, 9);
+    EXPECT_EQ(store.find({5, 0})->image.width(), 9);
 }
