@@ -62,6 +62,7 @@ void ThumbnailDelegate::setBox(int width, int height)
 {
     m_boxW = width;
     m_boxH = height;
+    m_labels.clear();
 }
 
 void ThumbnailDelegate::setMarkMode(int mode, const QColor& colour)
@@ -132,6 +133,42 @@ QString ThumbnailDelegate::labelText(const QModelIndex& index) const
     return QStringLiteral("%1(%2)").arg(base).arg(index.data(PageIndexRole).toInt() + 1);
 }
 
+const QPixmap& ThumbnailDelegate::backPixmap(bool marked, const QSize& size,
+                                             const QPalette& palette, qreal ratio) const
+{
+    Back& back = m_back[marked ? 1 : 0];
+    const QColor fill = marked ? m_colour : QColor(Qt::lightGray);
+    if (back.pixmap.isNull() || back.pixmap.deviceIndependentSize().toSize() != size ||
+        back.pixmap.devicePixelRatio() != ratio || back.fill != fill ||
+        back.palette != palette.cacheKey()) {
+        back.pixmap = QPixmap(size * ratio);
+        back.pixmap.setDevicePixelRatio(ratio);
+        back.pixmap.fill(Qt::transparent);
+        QPainter p(&back.pixmap);
+        const QBrush brush(fill);
+        qDrawShadePanel(&p, QRect(QPoint(0, 0), size), palette, marked, 1, &brush);
+        back.fill = fill;
+        back.palette = palette.cacheKey();
+    }
+    return back.pixmap;
+}
+
+const QStaticText& ThumbnailDelegate::labelFor(const QString& text, int width) const
+{
+    if (width != m_labelWidth || m_labels.size() > 4096) {
+        m_labels.clear();
+        m_labelWidth = width;
+    }
+    auto it = m_labels.find(text);
+    if (it == m_labels.end()) {
+        QStaticText laid(QFontMetrics(m_font).elidedText(text, Qt::ElideRight, width));
+        laid.setTextFormat(Qt::PlainText);
+        laid.prepare(QTransform(), m_font);
+        it = m_labels.insert(text, laid);
+    }
+    return *it;
+}
+
 QString ThumbnailDelegate::toolTip(const QModelIndex& index) const
 {
     const Picture* picture =
@@ -168,8 +205,9 @@ void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const bool selected = option.state & QStyle::State_Selected;
     const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
     const bool marked = (m_mode == 1 && checked) || ((m_mode == 2 || m_mode == 3) && selected);
-    const QBrush fill(marked ? m_colour : QColor(Qt::lightGray));
-    qDrawShadePanel(painter, back, option.palette, marked, 1, &fill);
+    const QColor fill = marked ? m_colour : QColor(Qt::lightGray);
+    const qreal ratio = option.widget ? option.widget->devicePixelRatioF() : 1.0;
+    painter->drawPixmap(back.topLeft(), backPixmap(marked, back.size(), option.palette, ratio));
 
     const QRect area(cell.x() + 4, cell.y() + 4, m_boxW + 8, m_boxH + 8);
     const PictureKey key{index.data(EntryIdRole).toInt(), index.data(PageIndexRole).toInt()};
@@ -201,12 +239,13 @@ void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const QRect label(box.right() + 3, cell.y() + 4 + m_boxH + 8,
                       cell.x() + 4 + m_boxW + 8 - box.right() - 5, lh + 2);
     painter->setFont(m_font);
-    painter->setPen(selected ? selectedLabelColour(option.palette.color(QPalette::Highlight),
-                                                   fill.color())
+    painter->setPen(selected ? selectedLabelColour(option.palette.color(QPalette::Highlight), fill)
                              : QColor(Qt::black));
-    const QString text =
-        QFontMetrics(m_font).elidedText(labelText(index), Qt::ElideRight, label.width());
-    painter->drawText(label, Qt::AlignHCenter | Qt::AlignVCenter, text);
+    const QStaticText& text = labelFor(labelText(index), label.width());
+    const QSizeF size = text.size();
+    painter->drawStaticText(QPointF(label.x() + (label.width() - size.width()) / 2,
+                                    label.y() + (label.height() - size.height()) / 2),
+                            text);
     if (option.state & QStyle::State_HasFocus) {
         painter->setPen(QPen(option.palette.color(QPalette::Highlight), 1, Qt::DotLine));
         painter->drawRect(back.adjusted(1, 1, -2, -2));

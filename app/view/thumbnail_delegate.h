@@ -8,7 +8,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QPixmap>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 
 #include <functional>
@@ -46,12 +48,25 @@ private:
     // The check square drawn by the style once per state and kept (drawing it is a large
     // part of a cell's cost).
     const QPixmap& checkPixmap(bool checked, const QRect& rect, const QWidget* widget) const;
+    // The cell's background (fill and edge) drawn once per kind (marked or not) and kept.
+    const QPixmap& backPixmap(bool marked, const QSize& size, const QPalette& palette,
+                              qreal ratio) const;
+    // A label elided to `width` and laid out once (shaping text is most of a cell's cost).
+    const QStaticText& labelFor(const QString& text, int width) const;
 
     const ThumbnailStore& m_store;
     QFont m_font;
     int m_labelHeight = 0;
     mutable QPixmap m_check[2];
     mutable qreal m_checkRatio = 0;
+    struct Back {
+        QPixmap pixmap;
+        QColor fill;
+        qint64 palette = 0;
+    };
+    mutable Back m_back[2];
+    mutable QHash<QString, QStaticText> m_labels;
+    mutable int m_labelWidth = -1;
     Label m_label;
     int m_boxW = 120;
     int m_boxH = 120;
