@@ -1,6 +1,9 @@
 #include "common/image/jpeg_codec.h"
 
+#include <cstdio>
 #include <cstring>
+
+#include <jerror.h>
 
 namespace tnw::image {
 
@@ -24,7 +27,11 @@ void emitMessage(j_common_ptr cinfo, int level)
 {
     // Level -1 is a warning (corrupt data and the like); higher levels are trace output.
     if (level < 0) {
-        ++managerOf(cinfo).warnings;
+        JpegErrorManager& manager = managerOf(cinfo);
+        if (manager.warnings++ == 0)
+            (*cinfo->err->format_message)(cinfo, manager.firstWarning);
+        if (cinfo->err->msg_code == JWRN_JPEG_EOF)
+            manager.prematureEnd = true;
         ++cinfo->err->num_warnings;
     }
 }
@@ -42,6 +49,8 @@ jpeg_error_mgr* installJpegErrorManager(JpegErrorManager& manager)
     manager.message[0] = '\0';
     manager.messageCode = 0;
     manager.warnings = 0;
+    manager.firstWarning[0] = '\0';
+    manager.prematureEnd = false;
     return err;
 }
 

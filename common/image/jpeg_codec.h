@@ -28,6 +28,8 @@ struct JpegErrorManager {
     char message[JMSG_LENGTH_MAX];
     int messageCode;
     int warnings;
+    char firstWarning[JMSG_LENGTH_MAX];  // the text of the first warning, "" when none
+    bool prematureEnd;                    // the data ended before the last row (JWRN_JPEG_EOF)
 };
 
 // Points `cinfo.err` at `manager` with the returning error exit and silent output.
@@ -66,6 +68,10 @@ public:
     std::string message() const { return m_err.message; }
     int messageCode() const { return m_err.messageCode; }
     int warnings() const { return m_err.warnings; }
+    std::string firstWarning() const { return m_err.firstWarning; }
+    // True once the decoder met the end of the data before the last row: the rows from there
+    // on are the library's filler, not the file's.
+    bool prematureEnd() const { return m_err.prematureEnd; }
     bool created() const { return m_created; }
 
     // Files with more scans than this are refused: a hostile progressive file can otherwise

@@ -6,6 +6,8 @@
 // allocation cap.
 #include "common/image/display_decoder.h"
 
+#include "common/image/tiff_handle.h"
+
 #include <tiffio.h>
 
 #include <algorithm>
@@ -17,72 +19,10 @@
 namespace tnw::image {
 namespace {
 
-struct Messages {
-    std::string first;
-    int errors = 0;
-};
-
-int onError(TIFF*, void* user, const char*, const char* fmt, va_list ap)
+// A handle on the source with the display's allocation cap.
+bool openTiff(TiffHandle& handle, ImageSource& source)
 {
-    auto* m = static_cast<Messages*>(user);
-    if (m->errors++ == 0) {
-        char text[512];
-        std::vsnprintf(text, sizeof text, fmt, ap);
-        m->first = text;
-    }
-    return 1;  // handled: nothing reaches the terminal
-}
-
-int onWarning(TIFF*, void*, const char*, const char*, va_list)
-{
-    return 1;
-}
-
-tmsize_t readProc(thandle_t h, void* buf, tmsize_t size)
-{
-    return tmsize_t(static_cast<ImageSource*>(h)->read(buf, size_t(size)));
-}
-tmsize_t writeProc(thandle_t, void*, tmsize_t)
-{
-    return 0;
-}
-toff_t seekProc(thandle_t h, toff_t off, int whence)
-{
-    const std::int64_t r = static_cast<ImageSource*>(h)->seek(std::int64_t(off), whence);
-    return r < 0 ? toff_t(-1) : toff_t(r);
-}
-int closeProc(thandle_t)
-{
-    return 0;
-}
-toff_t sizeProc(thandle_t h)
-{
-    return toff_t(static_cast<ImageSource*>(h)->length());
-}
-int mapProc(thandle_t, void**, toff_t*)
-{
-    return 0;
-}
-void unmapProc(thandle_t, void*, toff_t) {}
-
-struct TiffCloser {
-    void operator()(TIFF* t) const { TIFFClose(t); }
-};
-using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
-
-TiffHandle openTiff(ImageSource& source, Messages& messages)
-{
-    source.rewind();
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    if (!options)
-        return nullptr;
-    TIFFOpenOptionsSetErrorHandlerExtR(options, onError, &messages);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, &messages);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, kTiffAllocationLimit);
-    TIFF* tif = TIFFClientOpenExt("display", "rm", &source, readProc, writeProc, seekProc,
-                                  closeProc, sizeProc, mapProc, unmapProc, options);
-    TIFFOpenOptionsFree(options);
-    return TiffHandle(tif);
+    return handle.openSource(source, std::uint64_t(kTiffAllocationLimit));
 }
 
 void describe(TIFF* tif, int index, PageInfo& page)
@@ -330,21 +270,20 @@ int readRgba(TIFF* tif, int w, int h, Reducer& reducer)
 int probeTiff(ImageSource& source, std::vector<PageInfo>& pages)
 {
     pages.clear();
-    Messages messages;
-    TiffHandle tif = openTiff(source, messages);
-    if (!tif) {
+    TiffHandle handle;
+    if (!openTiff(handle, source)) {
         PageInfo failed;
-        failed.failure = messages.first.empty() ? "not a TIFF file" : messages.first;
+        failed.failure = handle.firstError().empty() ? "not a TIFF file" : handle.firstError();
         pages.push_back(failed);
         return decode::Failed;
     }
     int index = 0;
     do {
         PageInfo page;
-        describe(tif.get(), index, page);
+        describe(handle.get(), index, page);
         pages.push_back(page);
         ++index;
-    } while (index < kMaxTiffPages && TIFFReadDirectory(tif.get()));
+    } while (index < kMaxTiffPages && TIFFReadDirectory(handle.get()));
     for (PageInfo& page : pages)
         page.pageCount = int(pages.size());
     return decode::Ok;
@@ -353,27 +292,26 @@ int probeTiff(ImageSource& source, std::vector<PageInfo>& pages)
 DecodeResult decodeTiff(ImageSource& source, const PageInfo& page, int outW, int outH)
 {
     DecodeResult result;
-    Messages messages;
-    TiffHandle tif = openTiff(source, messages);
-    if (!tif) {
+    TiffHandle handle;
+    if (!openTiff(handle, source)) {
         result.code = decode::TiffCannotOpen;
-        result.message = messages.first;
+        result.message = handle.firstError();
         return result;
     }
     if (page.pageIndex < 0 || page.pageIndex >= kMaxTiffPages ||
-        !TIFFSetDirectory(tif.get(), tdir_t(page.pageIndex))) {
-        result.message = messages.first;
+        !TIFFSetDirectory(handle.get(), tdir_t(page.pageIndex))) {
+        result.message = handle.firstError();
         return result;
     }
     uint32_t w = 0, h = 0;
-    TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &w);
-    TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &h);
+    TIFFGetField(handle.get(), TIFFTAG_IMAGEWIDTH, &w);
+    TIFFGetField(handle.get(), TIFFTAG_IMAGELENGTH, &h);
     if (w == 0 || h == 0 || std::uint64_t(w) * h > kMaxPixels) {
         result.message = "image too large";
         return result;
     }
     Layout layout;
-    const bool plain = plainLayout(tif.get(), layout);
+    const bool plain = plainLayout(handle.get(), layout);
     const int channels = plain && (layout.photometric == PHOTOMETRIC_MINISWHITE ||
                                    layout.photometric == PHOTOMETRIC_MINISBLACK) ? 1 : 3;
     Reducer reducer(int(w), int(h), channels, outW, outH);
@@ -382,12 +320,12 @@ DecodeResult decodeTiff(ImageSource& source, const PageInfo& page, int outW, int
         return result;
     }
     if (!plain)
-        result.code = readRgba(tif.get(), int(w), int(h), reducer);
-    else if (TIFFIsTiled(tif.get()))
-        result.code = readTiles(tif.get(), layout, int(w), int(h), reducer);
+        result.code = readRgba(handle.get(), int(w), int(h), reducer);
+    else if (TIFFIsTiled(handle.get()))
+        result.code = readTiles(handle.get(), layout, int(w), int(h), reducer);
     else
-        result.code = readScanlines(tif.get(), layout, int(w), int(h), reducer);
-    result.message = messages.first;
+        result.code = readScanlines(handle.get(), layout, int(w), int(h), reducer);
+    result.message = handle.firstError();
     if (result.code == decode::Ok)
         result.image = reducer.finish();
     return result;
