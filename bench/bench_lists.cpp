@@ -16,6 +16,7 @@
 #include "app/view/main_window.h"
 #include "app/view/thumbnail_view.h"
 #include "support/temp_dir.h"
+#include "tests/app/core/image_fixtures.h"
 
 #include <benchmark/benchmark.h>
 
@@ -117,40 +118,22 @@ TimingApplication* timingApp()
 
 std::string jpeg(int w, int h, int quality, unsigned seed)
 {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = JDIMENSION(w);
-    c.image_height = JDIMENSION(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, quality, TRUE);
-    c.density_unit = 1;
-    c.X_density = c.Y_density = 300;
-    jpeg_start_compress(&c, TRUE);
     std::mt19937 random(seed);
-    std::vector<JSAMPLE> row(size_t(w) * 3);
-    while (c.next_scanline < c.image_height) {
-        const int y = int(c.next_scanline);
-        for (int x = 0; x < w; ++x) {
-            const int noise = int(random() % 14);
-            row[size_t(x) * 3] = JSAMPLE((x / 8 + noise) & 255);
-            row[size_t(x) * 3 + 1] = JSAMPLE((y / 8 + noise) & 255);
-            row[size_t(x) * 3 + 2] = JSAMPLE(((x + y) / 16) & 255);
-        }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::string bytes(reinterpret_cast<char*>(out), size);
-    free(out);
-    return bytes;
+    return tnw::test::encodeJpeg(
+        w, h, 3, JCS_RGB,
+        [&](int y, JSAMPLE* row) {
+            for (int x = 0; x < w; ++x) {
+                const int noise = int(random() % 14);
+                row[size_t(x) * 3] = JSAMPLE((x / 8 + noise) & 255);
+                row[size_t(x) * 3 + 1] = JSAMPLE((y / 8 + noise) & 255);
+                row[size_t(x) * 3 + 2] = JSAMPLE(((x + y) / 16) & 255);
+            }
+        },
+        [&](jpeg_compress_struct& c) {
+            jpeg_set_quality(&c, quality, TRUE);
+            c.density_unit = 1;
+            c.X_density = c.Y_density = 300;
+        });
 }
 
 tnw::test::TempDir& scratch()

@@ -298,33 +298,14 @@ std::pair<int, int> storedPixel(int orientation, int X, int Y, int w, int h)
 // A baseline JPEG of w x h whose left half is `left` and right half `right` (grey or RGB).
 std::string twoToneJpeg(int w, int h, bool colour, int left, int right)
 {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = JDIMENSION(w);
-    c.image_height = JDIMENSION(h);
-    c.input_components = colour ? 3 : 1;
-    c.in_color_space = colour ? JCS_RGB : JCS_GRAYSCALE;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 100, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row;
-    for (int x = 0; x < w; ++x)
-        for (int k = 0; k < c.input_components; ++k)
-            row.push_back(JSAMPLE(x < w / 2 ? left : right));
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::string bytes(reinterpret_cast<char*>(out), size);
-    free(out);
-    return bytes;
+    const int components = colour ? 3 : 1;
+    return tnw::test::encodeJpeg(w, h, components, colour ? JCS_RGB : JCS_GRAYSCALE,
+                                 [&](int, JSAMPLE* row) {
+                                     for (int x = 0; x < w; ++x)
+                                         for (int k = 0; k < components; ++k)
+                                             row[x * components + k] =
+                                                 JSAMPLE(x < w / 2 ? left : right);
+                                 });
 }
 
 // A TIFF page with compression 6 (old-style JPEG) built byte by byte, as libtiff cannot write

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,13 +28,11 @@ struct TiffPage {
     std::vector<std::uint8_t> row;  // one stored row repeated on every line
 };
 
-// A w x h JPEG whose every pixel holds `samples` (1, 3 or 4 values), density in dpi.
-// writeTiff: the pages written through libtiff to `path` (palette pages: entry 1 red, 2 blue).
-
-
-inline std::string makeJpeg(int w, int h, JpegKind kind, std::vector<int> samples,
-                            int dpiX = 72, int dpiY = 72,
-                            bool progressive = false)
+// A baseline JPEG of w x h with `components` samples a pixel in `space`; `fill(y, row)` writes
+// each row and `setup` may change the record (density, quality, progression) before the start.
+inline std::string encodeJpeg(int w, int h, int components, J_COLOR_SPACE space,
+                              const std::function<void(int y, JSAMPLE* row)>& fill,
+                              const std::function<void(jpeg_compress_struct&)>& setup = {})
 {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
@@ -44,25 +43,16 @@ inline std::string makeJpeg(int w, int h, JpegKind kind, std::vector<int> sample
     jpeg_mem_dest(&c, &out, &size);
     c.image_width = JDIMENSION(w);
     c.image_height = JDIMENSION(h);
-    const bool cmyk = kind == JpegKind::Cmyk || kind == JpegKind::AdobeCmyk;
-    c.input_components = kind == JpegKind::Grey ? 1 : cmyk ? 4 : 3;
-    c.in_color_space = kind == JpegKind::Grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
+    c.input_components = components;
+    c.in_color_space = space;
     jpeg_set_defaults(&c);
-    if (cmyk)
-        jpeg_set_colorspace(&c, JCS_CMYK);
-    c.write_Adobe_marker = kind == JpegKind::AdobeCmyk;
-    c.density_unit = 1;
-    c.X_density = UINT16(dpiX);
-    c.Y_density = UINT16(dpiY);
     jpeg_set_quality(&c, 100, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&c);
+    if (setup)
+        setup(c);
     jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(size_t(w) * size_t(c.input_components));
-    for (int x = 0; x < w; ++x)
-        for (int k = 0; k < c.input_components; ++k)
-            row[size_t(x * c.input_components + k)] = JSAMPLE(samples[size_t(k)]);
+    std::vector<JSAMPLE> row(size_t(w) * size_t(components));
     while (c.next_scanline < c.image_height) {
+        fill(int(c.next_scanline), row.data());
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&c, &r, 1);
     }
@@ -71,6 +61,33 @@ inline std::string makeJpeg(int w, int h, JpegKind kind, std::vector<int> sample
     std::string bytes(reinterpret_cast<char*>(out), size);
     free(out);
     return bytes;
+}
+
+// A w x h JPEG whose every pixel holds `samples` (1, 3 or 4 values), density in dpi.
+inline std::string makeJpeg(int w, int h, JpegKind kind, std::vector<int> samples,
+                            int dpiX = 72, int dpiY = 72,
+                            bool progressive = false)
+{
+    const bool cmyk = kind == JpegKind::Cmyk || kind == JpegKind::AdobeCmyk;
+    const int components = kind == JpegKind::Grey ? 1 : cmyk ? 4 : 3;
+    const J_COLOR_SPACE space = kind == JpegKind::Grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
+    return encodeJpeg(
+        w, h, components, space,
+        [&](int, JSAMPLE* row) {
+            for (int x = 0; x < w; ++x)
+                for (int k = 0; k < components; ++k)
+                    row[size_t(x * components + k)] = JSAMPLE(samples[size_t(k)]);
+        },
+        [&](jpeg_compress_struct& c) {
+            if (cmyk)
+                jpeg_set_colorspace(&c, JCS_CMYK);
+            c.write_Adobe_marker = kind == JpegKind::AdobeCmyk;
+            c.density_unit = 1;
+            c.X_density = UINT16(dpiX);
+            c.Y_density = UINT16(dpiY);
+            if (progressive)
+                jpeg_simple_progression(&c);
+        });
 }
 
 inline bool writeTiff(const std::string& path, const std::vector<TiffPage>& pages)
