@@ -17,6 +17,7 @@
 #include "app/view/thumbnail_view.h"
 #include "support/temp_dir.h"
 #include "tests/app/core/image_fixtures.h"
+#include "tests/app/gui/window_fixtures.h"
 
 #include <benchmark/benchmark.h>
 
@@ -180,12 +181,7 @@ tnw::app::MainWindowFiles windowFiles()
     tnw::app::MainWindowFiles files;
     files.iniPath = scratch().file("Korvelin.ini");
     files.historyPath = scratch().file("ComboAddr.txt");
-    files.settingsIo.load = [](const char*, ConvSettings* r) {
-        *r = ConvSettings{};
-        r->nPageOrder = 1;
-        return 0;
-    };
-    files.settingsIo.save = [](const char*, const ConvSettings*) { return 0; };
+    files.settingsIo = tnw::test::nameOrderSettingsIo();
     return files;
 }
 

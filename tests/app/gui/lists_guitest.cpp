@@ -11,6 +11,7 @@
 #include "app/view/thumbnail_view.h"
 #include "common/platform/locale_compare.h"
 #include "tests/app/core/image_fixtures.h"
+#include "tests/app/gui/window_fixtures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,12 +52,7 @@ private:
 
     std::unique_ptr<MainWindow> makeWindow()
     {
-        m_files.settingsIo.load = [](const char*, ConvSettings* r) {
-            *r = ConvSettings{};
-            r->nPageOrder = 1;
-            return 0;
-        };
-        m_files.settingsIo.save = [](const char*, const ConvSettings*) { return 0; };
+        m_files.settingsIo = tnw::test::nameOrderSettingsIo();
         auto window = std::make_unique<MainWindow>(m_files);
         window->showPlaced();
         return window;
