@@ -1,6 +1,7 @@
 #include "common/image/reducer.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace tnw::image {
@@ -53,20 +54,24 @@ void Reducer::addRow(const std::uint8_t* row)
         }
     }
     // Vertical: the row's span [y*outH, (y+1)*outH) split between output rows.
-    const std::uint64_t outH = std::uint64_t(m_outH), srcH = std::uint64_t(m_srcH);
-    std::uint64_t pos = std::uint64_t(m_srcY) * outH;
-    const std::uint64_t b = pos + outH;
-    while (pos < b && m_outY < m_outH) {
-        const std::uint64_t end = std::min(b, std::uint64_t(m_outY + 1) * srcH);
-        const std::uint64_t w = end - pos;
+    const std::uint64_t outH = std::uint64_t(m_outH);
+    spread(std::uint64_t(m_srcY) * outH, std::uint64_t(m_srcY + 1) * outH);
+    ++m_srcY;
+}
+
+void Reducer::spread(std::uint64_t pos, std::uint64_t end)
+{
+    const std::uint64_t srcH = std::uint64_t(m_srcH);
+    while (pos < end && m_outY < m_outH) {
+        const std::uint64_t stop = std::min(end, std::uint64_t(m_outY + 1) * srcH);
+        const std::uint64_t w = stop - pos;
         for (size_t i = 0; i < m_acc.size(); ++i)
             m_acc[i] += m_rowSums[i] * w;
         m_yCovered += w;
-        pos = end;
+        pos = stop;
         if (m_yCovered == srcH)
             flushOutputRow();
     }
-    ++m_srcY;
 }
 
 void Reducer::flushOutputRow()
@@ -87,9 +92,15 @@ QImage Reducer::finish(std::uint8_t fill)
     if (!valid())
         return {};
     if (m_srcY < m_srcH) {
-        std::vector<std::uint8_t> grey(size_t(m_srcW) * size_t(m_channels), fill);
-        while (m_srcY < m_srcH)
-            addRow(grey.data());
+        // The missing rows are all one level, so they are spread in one go: every output
+        // column of such a row sums to fill x srcW. Row by row, a hostile header declaring
+        // millions of rows with no data behind them would cost seconds here.
+        std::fill(m_rowSums.begin(), m_rowSums.end(), 0);
+        const std::uint64_t level = std::uint64_t(fill) * std::uint64_t(m_srcW);
+        std::fill(m_rowSums.begin(), m_rowSums.begin() + std::ptrdiff_t(m_acc.size()), level);
+        const std::uint64_t outH = std::uint64_t(m_outH);
+        spread(std::uint64_t(m_srcY) * outH, std::uint64_t(m_srcH) * outH);
+        m_srcY = m_srcH;
     }
     return m_image;
 }

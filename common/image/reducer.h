@@ -25,6 +25,8 @@ public:
     int rowsGiven() const { return m_srcY; }
 
 private:
+    // Adds m_rowSums over the span [pos, end) of the source rows (in units of outHeight).
+    void spread(std::uint64_t pos, std::uint64_t end);
     void flushOutputRow();
 
     int m_srcW, m_srcH, m_channels, m_outW, m_outH;

@@ -122,6 +122,13 @@ TEST(DisplayDecoder, ReducerAveragesAreasExactly)
     const QImage o = odd.finish();
     EXPECT_EQ(qGray(o.pixel(0, 0)), 30);   // (0 * 2 + 90 * 1) / 3
     EXPECT_EQ(qGray(o.pixel(1, 0)), 150);  // (90 * 1 + 180 * 2) / 3
+    // Rows never given are the fill level, averaged with the given ones where they meet.
+    Reducer cut(3, 3, 1, 3, 2);
+    const std::uint8_t dark[] = {0, 0, 0};
+    cut.addRow(dark);
+    const QImage c = cut.finish(120);
+    EXPECT_EQ(qGray(c.pixel(1, 0)), 40);   // (0 * 2 + 120 * 1) / 3
+    EXPECT_EQ(qGray(c.pixel(1, 1)), 120);
 }
 
 TEST(DisplayDecoder, TiffLayoutsDecodeAsThePdfShowsThem)
